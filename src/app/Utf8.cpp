@@ -35,7 +35,9 @@ void AppendUtf16(std::u16string& out, char32_t cp) {
     }
 }
 
-bool IsContinuation(unsigned char b) { return (b & 0xC0) == 0x80; }
+bool IsContinuation(unsigned char b) {
+    return (b & 0xC0) == 0x80;
+}
 
 }  // namespace
 
@@ -94,13 +96,17 @@ std::u16string FromUtf8(std::string_view utf8) {
         } else if (b >= 0xE0 && b <= 0xEF) {
             len = 3;
             cp = b & 0x0F;
-            if (b == 0xE0) lo = 0xA0;
-            if (b == 0xED) hi = 0x9F;
+            if (b == 0xE0)
+                lo = 0xA0;
+            if (b == 0xED)
+                hi = 0x9F;
         } else if (b >= 0xF0 && b <= 0xF4) {
             len = 4;
             cp = b & 0x07;
-            if (b == 0xF0) lo = 0x90;
-            if (b == 0xF4) hi = 0x8F;
+            if (b == 0xF0)
+                lo = 0x90;
+            if (b == 0xF4)
+                hi = 0x8F;
         } else {
             out.push_back(kReplacement);
             ++i;
@@ -108,10 +114,12 @@ std::u16string FromUtf8(std::string_view utf8) {
         }
         size_t k = 1;
         for (; k < len; ++k) {
-            if (i + k >= n) break;
+            if (i + k >= n)
+                break;
             const unsigned char c = p[i + k];
             const bool ok = (k == 1) ? (c >= lo && c <= hi) : IsContinuation(c);
-            if (!ok) break;
+            if (!ok)
+                break;
             cp = (cp << 6) | (c & 0x3F);
         }
         if (k < len) {
