@@ -40,7 +40,7 @@ function(quillora_add_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPS;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_compile_options(${name} PRIVATE ${QUILLORA_WARNINGS})
-  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)  # "support/TempDir.h"
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
   target_compile_definitions(${name} PRIVATE QUILLORA_TEST_DATA_DIR="${CMAKE_SOURCE_DIR}/tests/data"
                                              QUILLORA_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
