@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/AtomicFile.h"
 #include "app/Decimal.h"
 #include "app/Folders.h"
 #include "app/Trace.h"
@@ -67,35 +68,6 @@ std::vector<Entry> ParseEntries(const std::string& content) {
     return entries;
 }
 
-bool ReadWhole(int fd, std::string& out) {
-    char buffer[4096];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        if (n == 0)
-            return true;
-        out.append(buffer, static_cast<size_t>(n));
-    }
-}
-
-bool WriteWhole(int fd, const std::string& data) {
-    size_t done = 0;
-    while (done < data.size()) {
-        const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        done += static_cast<size_t>(n);
-    }
-    return true;
-}
-
 // Holds the folder's advisory lock for the lifetime of the object.
 class FolderLock {
   public:
@@ -125,10 +97,11 @@ SettingsRegistry::SettingsRegistry(std::string folder)
 SettingsRegistry::Read SettingsRegistry::ReadValue(std::string_view name, Missing missing) {
     std::lock_guard<std::mutex> guard(mutex_);
     Read result;
-    const int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        if (errno != ENOENT || missing == Missing::Fail) {
-            result.failed = true;
+    std::string content;
+    if (!ReadRegularFile(path_, content)) {
+        const bool absent = ::access(path_.c_str(), F_OK) != 0 && errno == ENOENT;
+        if (!absent || missing == Missing::Fail) {
+            result.failed = true;  // unreadable, or something else stands in its place
             return result;
         }
         // First read: create the key and report the value as absent.
@@ -141,24 +114,13 @@ SettingsRegistry::Read SettingsRegistry::ReadValue(std::string_view name, Missin
             result.failed = true;
             return result;
         }
-        if (created >= 0)
+        if (created >= 0) {
             ::close(created);
+        }
         result.opened = true;
         return result;
     }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);  // something other than our file stands in its place
-        result.failed = true;
-        return result;
-    }
-    std::string content;
-    const bool ok = ReadWhole(fd, content);
-    ::close(fd);
     result.opened = true;
-    if (!ok) {
-        return result;
-    }
     for (const Entry& e : ParseEntries(content)) {
         if (SameName(e.name, name)) {
             result.value = e.value;
@@ -207,14 +169,8 @@ bool SettingsRegistry::WriteString(std::string_view name, std::string_view text)
     }
     FolderLock lock(folder_);
     std::string content;
-    {
-        const int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0 || !ReadWhole(fd, content)) {
-            if (fd >= 0)
-                ::close(fd);
-            return false;
-        }
-        ::close(fd);
+    if (!ReadRegularFile(path_, content)) {
+        return false;
     }
     std::vector<Entry> entries = ParseEntries(content);
     bool replaced = false;
@@ -232,23 +188,7 @@ bool SettingsRegistry::WriteString(std::string_view name, std::string_view text)
     for (const Entry& e : entries) {
         out += e.name + "=" + e.value + "\n";
     }
-    std::string temp = folder_ + ".settings.XXXXXX";
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0) {
-        return false;
-    }
-    const bool written = WriteWhole(fd, out) && ::fsync(fd) == 0;
-    ::close(fd);
-    if (!written || ::rename(temp.c_str(), path_.c_str()) != 0) {
-        ::unlink(temp.c_str());
-        return false;
-    }
-    const int dir = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
-    return true;
+    return WriteFileAtomically(path_, out);
 }
 
 }  // namespace quillora
