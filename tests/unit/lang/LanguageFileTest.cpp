@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 
 namespace quillora {
 namespace {
@@ -235,6 +236,23 @@ TEST_F(LanguageFolder, InterfaceTextsFollowTheCurrentLanguage) {
     // No fallback: a language without a file has no texts at all.
     texts.SetLanguage(1041);
     EXPECT_EQ(texts.GetText(61), u"");
+}
+
+// The worker thread looks texts up while the settings page changes the language.
+TEST_F(LanguageFolder, LanguageChangesWhileAnotherThreadLooksUp) {
+    Write(1033, "[LAN]\n61=Profile\n");
+    Write(2052, "[LAN]\n61=\xE9\x85\x8D\xE7\xBD\xAE\n");
+    InterfaceTexts texts(app_, 1033);
+    std::thread worker([&] {
+        for (int i = 0; i < 200; ++i) {
+            const std::u16string text = texts.GetText(61);
+            ASSERT_TRUE(text == u"Profile" || text == u"\u914d\u7f6e") << i;
+        }
+    });
+    for (int i = 0; i < 200; ++i) {
+        texts.SetLanguage(i % 2 ? 1033 : 2052);
+    }
+    worker.join();
 }
 
 TEST_F(LanguageFolder, FileLargerThanTheLimitIsReadUpToIt) {
