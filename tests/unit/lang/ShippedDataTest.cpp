@@ -15,41 +15,14 @@
 #include "app/Utf8.h"
 #include "lang/LanguageFile.h"
 #include "unit/lang/InterfaceTextNumbers.h"
+#include "unit/lang/ShippedXmlScan.h"
 
 namespace quillora {
 namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kAppFolder = std::string(QUILLORA_SOURCE_DIR) + "/data/";
-
-std::string ReadBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
-// Test-local scan of our own XML files, not a reader of their format: it drops the
-// comments and collects one attribute of one element by pattern. The program reads
-// these files with XmlDocument only.
-std::vector<std::string> ScanAttribute(const fs::path& file, const std::string& element,
-                                       const std::string& attribute) {
-    const std::string text =
-        std::regex_replace(ReadBytes(file), std::regex("<!--[\\s\\S]*?-->"), std::string());
-    const std::regex tag("<" + element + "\\s[^>]*>");
-    const std::regex attr("\\s" + attribute + "=\"([^\"]*)\"");
-    std::vector<std::string> values;
-    for (auto it = std::sregex_iterator(text.begin(), text.end(), tag);
-         it != std::sregex_iterator(); ++it) {
-        std::smatch m;
-        const std::string tagText = it->str();
-        if (std::regex_search(tagText, m, attr)) {
-            values.push_back(m[1]);
-        }
-    }
-    return values;
-}
+const std::string& kAppFolder = kShippedAppFolder;
 
 std::vector<int> ConfiguredLanguages() {
     std::vector<int> languages;
@@ -117,7 +90,7 @@ TEST_P(ShippedLanguage, HasTheButtonTextsOfEveryDescription) {
 // text, a line that is not "number=text" is no entry at all, and bytes that are not
 // UTF-8 turn into replacement characters.
 TEST_P(ShippedLanguage, IsCleanUtf8WithOneEntryPerNumber) {
-    const std::string bytes = ReadBytes(LanguageFilePath(kAppFolder, GetParam()));
+    const std::string bytes = ReadShippedFile(LanguageFilePath(kAppFolder, GetParam()));
     ASSERT_FALSE(bytes.empty());
     EXPECT_FALSE(bytes.starts_with("\xEF\xBB\xBF")) << "shipped as UTF-8 without a mark";
     EXPECT_EQ(FromUtf8(bytes).find(u'\uFFFD'), std::u16string::npos) << "ill-formed UTF-8";
