@@ -147,7 +147,8 @@ std::u16string FindProfileString(std::u16string_view text, std::u16string_view s
             const size_t close = line.rfind(u']');
             if (close != std::u16string_view::npos) {
                 if (inSection) {
-                    // Only the first section of the name is searched.
+                    // Leaving the first section of the name ends the search: a later
+                    // section of the same name is not read.
                     return {};
                 }
                 inSection = EqualsIgnoringCase(Trim(line.substr(1, close - 1)), section);
