@@ -1,0 +1,168 @@
+// Checks of the language files we ship in data/, against the text numbers the program
+// uses, the languages config.xml offers and the button texts of the device descriptions.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/Utf8.h"
+#include "lang/LanguageFile.h"
+#include "unit/lang/InterfaceTextNumbers.h"
+#include "unit/lang/ShippedXmlScan.h"
+
+namespace quillora {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string& kAppFolder = kShippedAppFolder;
+
+std::vector<int> ConfiguredLanguages() {
+    std::vector<int> languages;
+    for (const std::string& v : ScanAttribute(kAppFolder + "config.xml", "lan", "value")) {
+        languages.push_back(std::stoi(v));
+    }
+    return languages;
+}
+
+std::vector<std::string> CatalogueModels() {
+    return ScanAttribute(kAppFolder + "config.xml", "mouse", "device_attr");
+}
+
+std::u16string Text(int language, int number) {
+    return LanguageFile(LanguageFilePath(kAppFolder, language)).Text(number);
+}
+
+TEST(ShippedConfig, OffersTheLanguagesWeTranslate) {
+    EXPECT_EQ(ConfiguredLanguages(), (std::vector<int>{1033, 2052}));
+}
+
+TEST(ShippedConfig, EveryOfferedLanguageHasItsFileAndEveryFileIsOffered) {
+    std::set<std::string> offered;
+    for (int language : ConfiguredLanguages()) {
+        const std::string path = LanguageFilePath(kAppFolder, language);
+        EXPECT_TRUE(fs::is_regular_file(path)) << path;
+        offered.insert(fs::path(path).filename().string());
+    }
+    for (const auto& entry : fs::directory_iterator(kAppFolder + "language")) {
+        if (entry.path().extension() == ".lan") {
+            EXPECT_TRUE(offered.count(entry.path().filename().string()))
+                << entry.path() << " is shipped but config.xml does not offer it";
+        }
+    }
+}
+
+class ShippedLanguage : public ::testing::TestWithParam<int> {};
+
+TEST_P(ShippedLanguage, HasEveryTextTheProgramUses) {
+    std::string missing;
+    for (const InterfaceTextNumber& t : kInterfaceTextNumbers) {
+        if (Text(GetParam(), t.number).empty()) {
+            missing += "\n  " + std::to_string(t.number) + " (" + t.use + ")";
+        }
+    }
+    EXPECT_TRUE(missing.empty()) << "texts missing from " << GetParam() << ".lan:" << missing;
+}
+
+TEST_P(ShippedLanguage, HasTheButtonTextsOfEveryDescription) {
+    std::string missing;
+    for (const std::string& model : CatalogueModels()) {
+        const fs::path description = kAppFolder + "device/" + model + ".xml";
+        for (const char* attribute : {"name", "func_desc"}) {
+            for (const std::string& number : ScanAttribute(description, "key", attribute)) {
+                if (Text(GetParam(), std::stoi(number)).empty()) {
+                    missing += "\n  " + number + " (" + attribute + " in " + model + ".xml)";
+                }
+            }
+        }
+    }
+    EXPECT_TRUE(missing.empty()) << "texts missing from " << GetParam() << ".lan:" << missing;
+}
+
+// Every entry must be found by its number: a number written twice hides the second
+// text, a line that is not "number=text" is no entry at all, and bytes that are not
+// UTF-8 turn into replacement characters.
+TEST_P(ShippedLanguage, IsCleanUtf8WithOneEntryPerNumber) {
+    const std::string bytes = ReadShippedFile(LanguageFilePath(kAppFolder, GetParam()));
+    ASSERT_FALSE(bytes.empty());
+    EXPECT_FALSE(bytes.starts_with("\xEF\xBB\xBF")) << "shipped as UTF-8 without a mark";
+    EXPECT_EQ(FromUtf8(bytes).find(u'\uFFFD'), std::u16string::npos) << "ill-formed UTF-8";
+
+    const std::regex entry("([0-9]+)=(.+)");
+    std::map<int, int> lineOf;
+    std::istringstream lines(bytes);
+    std::string line;
+    bool inSection = false;
+    for (int n = 1; std::getline(lines, line); ++n) {
+        if (line.empty() || line[0] == ';') {
+            continue;
+        }
+        if (line == "[LAN]") {
+            EXPECT_FALSE(inSection) << "second [LAN] at line " << n;
+            inSection = true;
+            continue;
+        }
+        std::smatch m;
+        if (!std::regex_match(line, m, entry)) {
+            ADD_FAILURE() << "line " << n << " is not number=text: " << line;
+            continue;
+        }
+        EXPECT_TRUE(inSection) << "line " << n << " lies before [LAN]";
+        const int number = std::stoi(m[1]);
+        const auto [it, fresh] = lineOf.emplace(number, n);
+        EXPECT_TRUE(fresh) << number << " on line " << n << " and line " << it->second;
+        EXPECT_LE(FromUtf8(m[2].str()).size(), kMaxProfileStringLength)
+            << number << " would be cut";
+    }
+    EXPECT_TRUE(inSection);
+}
+
+INSTANTIATE_TEST_SUITE_P(Data, ShippedLanguage, ::testing::ValuesIn(ConfiguredLanguages()),
+                         [](const auto& info) { return std::to_string(info.param); });
+
+// Stored profile and macro names made from these words are shown in the current
+// language, so a translation must keep exactly these words.
+struct DefaultWord {
+    int language;
+    int number;
+    std::u16string word;
+};
+
+class ShippedDefaultWord : public ::testing::TestWithParam<DefaultWord> {};
+
+TEST_P(ShippedDefaultWord, IsTheWordTheNameRulesRecognise) {
+    EXPECT_EQ(Text(GetParam().language, GetParam().number), GetParam().word);
+}
+
+INSTANTIATE_TEST_SUITE_P(Data, ShippedDefaultWord,
+                         ::testing::Values(DefaultWord{1033, 61, u"Profile"},
+                                           DefaultWord{1033, 351, u"Custom"},
+                                           DefaultWord{2052, 61, u"\u914d\u7f6e"},
+                                           DefaultWord{2052, 351, u"\u81ea\u5b9a\u4e49"}),
+                         [](const auto& info) {
+                             return std::to_string(info.param.language) + "_" +
+                                    std::to_string(info.param.number);
+                         });
+
+TEST(ShippedDescriptions, EveryCatalogueModelHasItsDescription) {
+    const std::vector<std::string> models = CatalogueModels();
+    EXPECT_GE(models.size(), 3u);
+    for (const std::string& model : models) {
+        const std::string description = kAppFolder + "device/" + model + ".xml";
+        ASSERT_TRUE(fs::is_regular_file(description)) << model;
+        // Also keeps the button-text check above from passing on a scan that finds nothing.
+        const std::vector<std::string> names = ScanAttribute(description, "key", "name");
+        EXPECT_EQ(names.size(), ScanAttribute(description, "key", "func_desc").size()) << model;
+        EXPECT_GE(names.size(), 5u) << model;
+    }
+}
+
+}  // namespace
+}  // namespace quillora
