@@ -61,7 +61,7 @@ std::string ExecutableFolder() {
 }
 
 std::string ApplicationFolderFor(const std::string& executableFolder) {
-    const std::string folder = WithTrailingSlash(executableFolder);
+    std::string folder = WithTrailingSlash(executableFolder);
     if (IsFile(folder + "config.xml")) {
         return folder;
     }

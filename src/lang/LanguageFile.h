@@ -36,7 +36,7 @@ namespace quillora {
 inline constexpr std::size_t kMaxProfileStringLength = 259;
 
 // Language files larger than this are read only up to it (a real one is a few KiB).
-inline constexpr std::size_t kMaxProfileFileBytes = 4 * 1024 * 1024;
+inline constexpr std::size_t kMaxProfileFileBytes = std::size_t{4} * 1024 * 1024;
 
 // The section of a language file that holds the texts.
 inline constexpr std::u16string_view kLanguageSection = u"LAN";
