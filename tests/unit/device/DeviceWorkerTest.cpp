@@ -65,6 +65,7 @@ TEST(DeviceWorker, CodesWithoutTaskAreDropped) {
     worker.QueueTask(kTaskWriteLighting);
     worker.Start();
     ASSERT_TRUE(log.WaitFor(1));
+    ASSERT_TRUE(worker.Stop());  // the turn that ran the task has ended
     EXPECT_EQ(log.Entries(), std::vector<int>{8});
     EXPECT_EQ(worker.PendingTasks(), 0u);
     EXPECT_EQ(worker.TasksRun(), 1u);
