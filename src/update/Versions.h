@@ -10,6 +10,13 @@
 
 namespace quillora {
 
+// Interface texts of the version lines and update notices.
+inline constexpr int kTextFirmwareCaption = 551;  // caption of the firmware notice
+inline constexpr int kTextNoNewVersion = 580;     // status when there is nothing newer
+inline constexpr int kTextUpdateCaption = 581;    // caption of the application notice
+inline constexpr int kTextNewVersion = 582;       // "new version"
+inline constexpr int kTextAskUpdate = 583;        // the question that ends the notice
+
 // Longest version text accepted from the application's and the firmware's server.
 inline constexpr std::size_t kAppVersionMaxLength = 10;
 inline constexpr std::size_t kFirmwareVersionMaxLength = 9;
