@@ -52,12 +52,12 @@ struct BusEvent {
 // What the next exchanges on a unit's configuration collection suffer. Counters count
 // down as commands arrive.
 struct Faults {
-    int refuse = 0;                       // answer with status 0x01 only
-    int drop = 0;                         // no reply at all
-    int garbage = 0;                      // reports of noise sent ahead of the next reply
-    int late_ms = 0;                      // extra delay of every reply
-    bool vanish = false;                  // accept the next write, then disappear (reads fail)
-    std::vector<InputReport> interleave;  // sent just before the next reply
+    int refuse = 0;                         // answer with status 0x01 only
+    int drop = 0;                           // no reply at all
+    int garbage = 0;                        // reports of noise sent ahead of the next reply
+    int late_ms = 0;                        // extra delay of every reply
+    bool vanish = false;                    // accept the next write, then disappear (reads fail)
+    std::vector<InputReport> interleave{};  // sent just before the next reply
 };
 
 class SimBus final : public HidApi, public SimInspector {
