@@ -10,6 +10,7 @@
 
 #include "device/DeviceInfo.h"
 #include "protocol/CommandCatalogue.h"
+#include "protocol/ReplyDecoders.h"
 #include "protocol/WriteFrames.h"
 #include "sim/SimBus.h"
 
@@ -427,6 +428,53 @@ TEST_F(LinkTest, UpgradeChannelWritesSixtyFourBytes) {
     EXPECT_EQ(wire.lines[0].substr(0, 10), "W U 05 01 ");
     EXPECT_EQ(link.OpenUpgradeInterface(kReceiver.vendor_id, kReceiver.product_id),
               HidHandle::None);
+}
+
+// What the encoders write, the mouse keeps, and the decoders read back through the link,
+// whose replies are shifted by the missing report ID.
+TEST_F(LinkTest, EncodedWritesDecodeBackThroughTheLink) {
+    bus.PlugCable(mouse, kCable);
+    Discover();
+    auto send = [&](ReportFrame frame, FrameSize size) {
+        EXPECT_TRUE(link.SendCommand(frame, size));
+        return frame;
+    };
+    const std::array<int, 6> dpi = {400, 800, 1600, 3200, 6400, 12000};
+    send(EncodeDpiLevels(17, LookUpSensor(17), 3, 6, dpi), FrameSize::Short);
+    send(EncodeDpiColors({0xFF8000, 1, 2, 3, 4, 5}), FrameSize::Long);
+    send(EncodeLighting({4, 3, 9, {}}), FrameSize::Long);
+    send(EncodeSensorOptions(2, 28), FrameSize::Long);
+    send(EncodePowerOptions(9, 1, 0, 12), FrameSize::Long);
+    send(EncodeReportRate(0x10), FrameSize::Long);
+
+    auto query = [&](std::uint8_t code) {
+        ReportFrame f = send(cmd::MakeQuery(code), FrameSize::Short);
+        return std::vector<std::uint8_t>(f.bytes.begin(), f.bytes.begin() + 33);
+    };
+    auto levels = DecodeDpiLevels(query(cmd::kGetDpiLevels), 17);
+    ASSERT_TRUE(levels);
+    EXPECT_EQ(levels->level_count, 6);
+    EXPECT_EQ(levels->selected_level, 3);
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(levels->dpi[i], dpi[i]) << i;
+    }
+    EXPECT_EQ(DecodeDpiColors(query(cmd::kGetDpiColors)),
+              (std::array<int, 6>{0xFF8000, 1, 2, 3, 4, 5}));
+    auto light = DecodeLighting(query(cmd::kGetLighting));
+    ASSERT_TRUE(light);
+    EXPECT_EQ(light->mode, 4);
+    EXPECT_EQ(light->brightness, 3);
+    EXPECT_EQ(light->speed, 9);
+    auto sensor = DecodeSensorOptions(query(cmd::kGetSensorOptions));
+    ASSERT_TRUE(sensor);
+    EXPECT_EQ(sensor->liftoff_height, 2);
+    EXPECT_EQ(sensor->sensor_flags, 12);  // bit 16 never travels
+    auto power = DecodePowerOptions(query(cmd::kGetPowerOptions));
+    ASSERT_TRUE(power);
+    EXPECT_EQ(power->sleep_light, 9);
+    EXPECT_EQ(power->button_respondtime, 12);
+    EXPECT_EQ(DecodeReportRate(query(cmd::kGetReportRate)), 0x10);
+    EXPECT_EQ(DecodeFirmwareVersion(query(cmd::kGetFirmwareVersion)), "105");
 }
 
 // A transport whose reads block until released, to show that the window thread's
