@@ -477,6 +477,71 @@ TEST_F(LinkTest, EncodedWritesDecodeBackThroughTheLink) {
     EXPECT_EQ(DecodeFirmwareVersion(query(cmd::kGetFirmwareVersion)), "105");
 }
 
+// A transport that lists what it is given and counts what is opened.
+class ListingApi : public HidApi {
+  public:
+    int init_result = 0;
+    std::vector<HidDeviceInfo> devices;
+    std::vector<std::string> opened;
+
+    int Init() override { return init_result; }
+    int Exit() override { return 0; }
+    std::vector<HidDeviceInfo> Enumerate(std::uint16_t, std::uint16_t) override {
+        return init_result == 0 ? devices : std::vector<HidDeviceInfo>{};
+    }
+    HidHandle OpenPath(const std::string& path) override {
+        opened.push_back(path);
+        return static_cast<HidHandle>(opened.size());
+    }
+    void Close(HidHandle) override {}
+    int Write(HidHandle, const std::uint8_t*, std::size_t n) override {
+        return static_cast<int>(n);
+    }
+    int ReadTimeout(HidHandle, std::uint8_t*, std::size_t, int) override { return 0; }
+    int GetProductString(HidHandle, std::u16string&, std::size_t) override { return -1; }
+};
+
+HidDeviceInfo ConfigEntry(std::string path) {
+    HidDeviceInfo info;
+    info.path = std::move(path);
+    info.vendor_id = kCable.vendor_id;
+    info.product_id = kCable.product_id;
+    info.usage_page = 0xFF01;
+    info.usage = 0x0010;
+    return info;
+}
+
+TEST(LinkEnumeration, TransportThatCannotStartFindsNothing) {
+    ListingApi api;
+    api.init_result = -1;
+    api.devices = {ConfigEntry("/dev/hidraw1")};
+    ManualClock clock;
+    HidDeviceLink link(api, clock);
+    link.AddSupportedDevice({kCable.vendor_id, kCable.product_id, kModel, kLinkCable, u"QM01"});
+    link.EnumerateDevice();
+    link.SetOpen(true);
+    std::vector<HidInterface> list;
+    EXPECT_FALSE(link.GetInterfaces(list));
+    EXPECT_TRUE(api.opened.empty());
+}
+
+TEST(LinkEnumeration, OverlongPathsAreSkippedUnopened) {
+    ListingApi api;
+    api.devices = {ConfigEntry(std::string(1024, 'p')), ConfigEntry(std::string(1023, 'q'))};
+    ManualClock clock;
+    HidDeviceLink link(api, clock);
+    link.AddSupportedDevice({kCable.vendor_id, kCable.product_id, kModel, kLinkCable, u"QM01"});
+    link.EnumerateDevice();
+    link.SetOpen(true);
+    ASSERT_EQ(api.opened.size(), 1u);
+    EXPECT_EQ(api.opened[0].size(), 1023u);
+    std::vector<HidInterface> list;
+    ASSERT_TRUE(link.GetInterfaces(list));
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_EQ(list[0].device_type, 0);  // this transport never answers
+    EXPECT_TRUE(list[0].product_string.empty());
+}
+
 // A transport whose reads block until released, to show that the window thread's
 // queries and selection never wait for an exchange in progress.
 class BlockingReads : public HidApi {
