@@ -54,11 +54,10 @@ std::optional<int> TaskForDeviceChange(const HotPlugEvent& event,
 }
 
 bool IsSupportedHidrawCollection(const std::string& devNode) {
-    const size_t slash = devNode.rfind('/');
-    const std::string node = slash == std::string::npos ? devNode : devNode.substr(slash + 1);
-    if (node.empty() || node.find("..") != std::string::npos)
+    const std::string descriptorPath = ReportDescriptorPath(devNode);
+    if (descriptorPath.empty())
         return false;
-    std::ifstream in("/sys/class/hidraw/" + node + "/device/report_descriptor", std::ios::binary);
+    std::ifstream in(descriptorPath, std::ios::binary);
     if (!in)
         return false;
     const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),

@@ -107,6 +107,7 @@ std::optional<std::size_t> OutputReportLength(std::span<const std::uint8_t> desc
     Globals globals;
     std::vector<Globals> stack;
     std::map<std::uint32_t, std::uint64_t> bits;
+    bool malformed = false;
     const bool complete = ForEachItem(descriptor, [&](const Item& item) {
         if (item.type == kGlobal) {
             switch (item.tag) {
@@ -127,10 +128,12 @@ std::optional<std::size_t> OutputReportLength(std::span<const std::uint8_t> desc
                         stack.push_back(globals);
                     break;
                 case kPop:
-                    if (!stack.empty()) {
-                        globals = stack.back();
-                        stack.pop_back();
+                    if (stack.empty()) {
+                        malformed = true;
+                        return false;
                     }
+                    globals = stack.back();
+                    stack.pop_back();
                     break;
                 default:
                     break;
@@ -143,12 +146,26 @@ std::optional<std::size_t> OutputReportLength(std::span<const std::uint8_t> desc
         }
         return true;
     });
-    if (!complete)
+    if (!complete || malformed) {
         return std::nullopt;
+    }
     const auto it = bits.find(reportId);
-    if (it == bits.end())
+    if (it == bits.end() || it->second == 0) {
         return std::nullopt;
+    }
     return static_cast<std::size_t>((it->second + 7) / 8);
+}
+
+std::string ReportDescriptorPath(const std::string& hidrawPath) {
+    const std::string prefix = "/dev/";
+    if (hidrawPath.rfind(prefix, 0) != 0) {
+        return {};
+    }
+    const std::string node = hidrawPath.substr(prefix.size());
+    if (node.rfind("hidraw", 0) != 0 || node.find('/') != std::string::npos) {
+        return {};
+    }
+    return "/sys/class/hidraw/" + node + "/device/report_descriptor";
 }
 
 }  // namespace quillora

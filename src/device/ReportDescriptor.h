@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 
 namespace quillora {
 
@@ -22,8 +23,13 @@ struct CollectionUsage {
 std::optional<CollectionUsage> TopLevelCollection(std::span<const std::uint8_t> descriptor);
 
 // Data bytes of output report `reportId` (0 when the descriptor numbers no reports),
-// without the report ID byte. Nothing when the descriptor declares no such report.
+// summed over every Output item of that report, without the report ID byte. Nothing
+// when the descriptor declares no such report or is malformed.
 std::optional<std::size_t> OutputReportLength(std::span<const std::uint8_t> descriptor,
                                               std::uint8_t reportId);
+
+// The sysfs descriptor file of a hidraw device node ("/dev/hidraw3" gives
+// "/sys/class/hidraw/hidraw3/device/report_descriptor"); empty for other paths.
+std::string ReportDescriptorPath(const std::string& hidrawPath);
 
 }  // namespace quillora
