@@ -8,6 +8,7 @@
 #include <zlib.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <optional>
