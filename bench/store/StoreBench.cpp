@@ -3,7 +3,9 @@
 // stores every change at once, on the thread that draws the window).
 //
 // Each benchmark runs over the connection modes: arg 0 is the store's default
-// (write-ahead log, synchronised at checkpoints); the others are for comparison.
+// (write-ahead log, synchronised at checkpoints); the others are for comparison. In
+// the default mode about one SetSetting in a thousand runs the automatic checkpoint
+// and pays its two disk syncs; p999 and max show that cost.
 
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
@@ -72,7 +74,10 @@ void BM_InitialiseFourProfiles(benchmark::State& state) {
         state.ResumeTiming();
     }
 }
-BENCHMARK(BM_InitialiseFourProfiles)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_InitialiseFourProfiles)->DenseRange(0, 1)->Unit(benchmark::kMillisecond);
+// With a disk sync per commit the 164 autocommit statements take seconds: a few rounds
+// are enough to show it.
+BENCHMARK(BM_InitialiseFourProfiles)->Arg(2)->Iterations(2)->Unit(benchmark::kMillisecond);
 
 // range(1) = 1 adds a worker thread that keeps reading the store, as the device worker
 // does while it sends queued changes, so the lock is contended.
@@ -125,7 +130,7 @@ void BM_SetSettingLatency(benchmark::State& state) {
     state.counters["max_us"] = micros.back();
 }
 BENCHMARK(BM_SetSettingLatency)
-    ->ArgsProduct({{0, 1, 2}, {0, 1}})
+    ->ArgsProduct({{0, 1}, {0, 1}})
     ->Iterations(5000)
     ->Unit(benchmark::kMicrosecond);
 
