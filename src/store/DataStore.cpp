@@ -42,7 +42,7 @@ bool DataStore::OpenDatabase(const std::filesystem::path& dataFolder, std::u16st
     } else {
         open_ = CreateDatabase();
     }
-    Trace(TraceLevel::Info, "OpenDatabase %s: %d", path_.c_str(), open_ ? 1 : 0);
+    Trace(TraceLevel::Debug, "OpenDatabase %s: %d", path_.c_str(), open_ ? 1 : 0);
     return open_;
 }
 

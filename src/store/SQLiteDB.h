@@ -32,10 +32,10 @@ class SQLiteDB {
     SQLiteDB& operator=(const SQLiteDB&) = delete;
 
     // Opens the UTF-8 file name `path` with the SQLite open `flags` on the default VFS,
-    // closing any connection held before. A null path, a failed open or a failed
-    // switch of journal and sync mode is not distinguished: the pragma results are
-    // ignored, so a file that is no database still opens and fails later, statement
-    // by statement. The databases are never encrypted, so there is no key.
+    // after closing any connection held before. False for a null path or a failed open,
+    // which leaves no connection behind. The journal and sync pragmas that follow are
+    // not judged: a file that is no database still opens, and each later statement
+    // reports the problem. The databases are never encrypted, so there is no key.
     bool Open(const char* path, int flags, SQLiteDurability durability = {});
 
     // True when no connection remains. A close refused by SQLite (statements still
