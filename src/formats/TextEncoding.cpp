@@ -148,61 +148,72 @@ class IconvHandle {
     iconv_t cd_;
 };
 
-// Runs iconv over the whole input into a growing byte buffer. onError is called on an
-// unconvertible or truncated input character with the input position; it returns how
-// many input bytes to skip and appends its own replacement through emit.
-template <typename OnError>
-bool RunIconv(IconvHandle& cd, const char* in, size_t inLength, std::string& out, OnError onError) {
+// Output of one iconv call into a growing buffer; false on a hard error. An input
+// error (EILSEQ, EINVAL) stops the call with ok set and *error holding errno.
+bool IconvStep(iconv_t cd, char** in, size_t* inLeft, std::string& out, size_t& used,
+               int* inputError) {
+    *inputError = 0;
+    for (;;) {
+        char* outPtr = out.data() + used;
+        size_t outLeft = out.size() - used;
+        const size_t r = iconv(cd, in, inLeft, &outPtr, &outLeft);
+        const int error = errno;
+        used = static_cast<size_t>(outPtr - out.data());
+        if (r != static_cast<size_t>(-1)) {
+            return true;
+        }
+        if (error == E2BIG) {
+            out.resize(out.size() * 2 + 16);
+            continue;
+        }
+        if (in != nullptr && (error == EILSEQ || error == EINVAL)) {
+            *inputError = error;
+            return true;
+        }
+        return false;
+    }
+}
+
+// Runs iconv over the whole input. At an input character it cannot convert, skip(at)
+// says how many input bytes to drop; then replacementIn (input of the same converter,
+// so a stateful target stays consistent) or else replacementOut is written.
+template <typename Skip>
+bool RunIconv(IconvHandle& cd, const char* in, size_t inLength, std::string& out, Skip skip,
+              std::string_view replacementIn, std::string_view replacementOut) {
     out.assign(inLength * 2 + 16, '\0');
     size_t used = 0;
     char* inPtr = const_cast<char*>(in);
     size_t inLeft = inLength;
-    bool flushing = false;
-    for (;;) {
-        char* outPtr = out.data() + used;
-        size_t outLeft = out.size() - used;
-        const size_t r = flushing ? iconv(cd.get(), nullptr, nullptr, &outPtr, &outLeft)
-                                  : iconv(cd.get(), &inPtr, &inLeft, &outPtr, &outLeft);
-        const int error = errno;
-        used = static_cast<size_t>(outPtr - out.data());
-        if (r == static_cast<size_t>(-1)) {
-            if (error == E2BIG) {
-                out.resize(out.size() * 2);
-                continue;
-            }
-            if (flushing || (error != EILSEQ && error != EINVAL)) {
-                out.resize(used);
-                return false;
-            }
+    while (inLeft > 0) {
+        int inputError = 0;
+        if (!IconvStep(cd.get(), &inPtr, &inLeft, out, used, &inputError)) {
             out.resize(used);
-            size_t skip = onError(static_cast<size_t>(inPtr - in), out);
-            skip = skip > inLeft ? inLeft : (skip == 0 ? 1 : skip);
-            inPtr += skip;
-            inLeft -= skip;
-            used = out.size();
-            out.resize(used + inLeft * 2 + 16);
-            continue;
+            return false;
         }
-        if (!flushing) {
-            flushing = true;
-            continue;
+        if (inputError == 0) {
+            break;
         }
-        break;
+        size_t drop = skip(static_cast<size_t>(inPtr - in));
+        drop = drop == 0 ? 1 : (drop > inLeft ? inLeft : drop);
+        inPtr += drop;
+        inLeft -= drop;
+        if (!replacementIn.empty()) {
+            char* rPtr = const_cast<char*>(replacementIn.data());
+            size_t rLeft = replacementIn.size();
+            IconvStep(cd.get(), &rPtr, &rLeft, out, used, &inputError);
+        } else {
+            if (out.size() < used + replacementOut.size()) {
+                out.resize(used + replacementOut.size() + inLeft * 2 + 16);
+            }
+            std::memcpy(out.data() + used, replacementOut.data(), replacementOut.size());
+            used += replacementOut.size();
+        }
     }
+    // Stateful targets return to their initial shift state at the end.
+    int ignored = 0;
+    const bool flushed = IconvStep(cd.get(), nullptr, nullptr, out, used, &ignored);
     out.resize(used);
-    return true;
-}
-
-// The converter's own bytes for "?" (a UTF-16 or UTF-32 target needs more than one).
-std::string QuestionMarkIn(const char* iconvName) {
-    IconvHandle cd(iconvName, kHostUtf16);
-    std::string out;
-    const char16_t q = u'?';
-    if (!cd.valid() || !RunIconv(cd, reinterpret_cast<const char*>(&q), 2, out,
-                                 [](size_t, std::string&) { return size_t{2}; })) {
-        return "?";
-    }
-    return out;
+    return flushed;
 }
 
 bool IconvFromUtf16(const char* iconvName, std::u16string_view text, bool reportLoss,
@@ -212,21 +223,19 @@ bool IconvFromUtf16(const char* iconvName, std::u16string_view text, bool report
         out.clear();
         return false;
     }
-    const std::string question = QuestionMarkIn(iconvName);
+    static const char16_t kQuestion = u'?';
     const char* in = reinterpret_cast<const char*>(text.data());
-    return RunIconv(cd, in, text.size() * 2, out, [&](size_t at, std::string& buf) {
-        const size_t unit = at / 2;
-        size_t skip = 2;
-        if (unit + 1 < text.size() && IsHighSurrogate(text[unit]) &&
-            IsLowSurrogate(text[unit + 1])) {
-            skip = 4;
-        }
-        buf += question;
-        if (reportLoss) {
-            lossy = true;
-        }
-        return skip;
-    });
+    return RunIconv(cd, in, text.size() * 2, out,
+                    [&](size_t at) {
+                        const size_t unit = at / 2;
+                        if (reportLoss) {
+                            lossy = true;
+                        }
+                        const bool pair = unit + 1 < text.size() && IsHighSurrogate(text[unit]) &&
+                                          IsLowSurrogate(text[unit + 1]);
+                        return size_t{pair ? 4u : 2u};
+                    },
+                    std::string_view(reinterpret_cast<const char*>(&kQuestion), 2), {});
 }
 
 bool IconvToUtf16(const char* iconvName, const char* bytes, size_t length, std::u16string& out,
@@ -236,13 +245,15 @@ bool IconvToUtf16(const char* iconvName, const char* bytes, size_t length, std::
     if (!cd.valid()) {
         return false;
     }
+    static const char16_t kFffd = kReplacement;
     std::string buf;
-    const bool ok = RunIconv(cd, bytes, length, buf, [&](size_t, std::string& b) {
-        const char16_t r = kReplacement;
-        b.append(reinterpret_cast<const char*>(&r), 2);
-        lossy = true;
-        return size_t{1};
-    });
+    const bool ok = RunIconv(
+        cd, bytes, length, buf,
+        [&](size_t) {
+            lossy = true;
+            return size_t{1};
+        },
+        {}, std::string_view(reinterpret_cast<const char*>(&kFffd), 2));
     out.resize(buf.size() / 2);
     std::memcpy(out.data(), buf.data(), out.size() * 2);
     return ok;
