@@ -86,27 +86,40 @@ constexpr Table<Buckets, Chars> Build(const std::array<NamedValue, N>& entries, 
     Table<Buckets, Chars> t{};
     t.lengthDigits = lengthDigits;
     t.valueDigits = valueDigits;
+    // A counting sort by bucket, so that building stays within the compilers' limits on
+    // constant evaluation.
+    std::array<size_t, N> bucket{};
+    std::array<size_t, Buckets + 1> size{};
+    for (size_t i = 0; i < N; ++i) {
+        const size_t len = Length(entries[i].name);
+        bucket[i] = BucketOf(std::string_view(entries[i].name, len), Buckets);
+        size[bucket[i]] += static_cast<size_t>(lengthDigits + valueDigits) + len;
+    }
+    std::array<size_t, Buckets> cursor{};
     size_t at = 0;
     for (size_t b = 0; b < Buckets; ++b) {
         t.begin[b] = static_cast<uint32_t>(at);
-        for (int pass = 0; pass < 2; ++pass) {
-            for (const auto& e : entries) {
-                const size_t len = Length(e.name);
-                if (BucketOf(std::string_view(e.name, len), Buckets) != b ||
-                    HasUpper(e.name) != (pass == 0)) {
-                    continue;
-                }
-                PutNumber(&t.data[at], static_cast<int>(len), lengthDigits);
-                at += static_cast<size_t>(lengthDigits);
-                PutNumber(&t.data[at], e.value, valueDigits);
-                at += static_cast<size_t>(valueDigits);
-                for (size_t i = 0; i < len; ++i) {
-                    t.data[at++] = LowerAscii(e.name[i]);
-                }
+        cursor[b] = at;
+        at += size[b];
+    }
+    t.begin[Buckets] = static_cast<uint32_t>(at);
+    for (int pass = 0; pass < 2; ++pass) {
+        for (size_t i = 0; i < N; ++i) {
+            const NamedValue& e = entries[i];
+            if (HasUpper(e.name) != (pass == 0)) {
+                continue;
+            }
+            const size_t len = Length(e.name);
+            size_t& w = cursor[bucket[i]];
+            PutNumber(&t.data[w], static_cast<int>(len), lengthDigits);
+            w += static_cast<size_t>(lengthDigits);
+            PutNumber(&t.data[w], e.value, valueDigits);
+            w += static_cast<size_t>(valueDigits);
+            for (size_t k = 0; k < len; ++k) {
+                t.data[w++] = LowerAscii(e.name[k]);
             }
         }
     }
-    t.begin[Buckets] = static_cast<uint32_t>(at);
     return t;
 }
 
