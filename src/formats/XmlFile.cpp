@@ -109,7 +109,10 @@ void XmlDocument::DecodeBytes(std::string_view bytes) {
         }
         AddResult(result_, u"utf8_detection");
     }
-    TextEncoding decoder(u"UTF-16", encoding, bytes.data(), bytes.size());
+    // The UTF-32 marker counts its source in 32-bit units; every other encoding in bytes.
+    const size_t units =
+        LookUpCodePage(encoding) == kUtf32CodePage ? bytes.size() / 4 : bytes.size();
+    TextEncoding decoder(u"UTF-16", encoding, bytes.data(), units);
     if (!decoder.ToUtf16(text_)) {
         // No converter for the declared encoding: keep the text through the ANSI code page.
         TextEncoding ansi(u"UTF-16", u"", bytes.data(), bytes.size());

@@ -127,7 +127,7 @@ INSTANTIATE_TEST_SUITE_P(
                 u"<a x=\"s\"><b/></a>"},
         SetCase{"GivesValueToBareName", u"<a checked></a>", u"checked", u"yes",
                 u"<a checked=\"yes\"></a>"},
-        SetCase{"AllFiveSpecials", u"<a/>", u"x", u"<&>'\"",
+        SetCase{"AllFiveMarkupCharacters", u"<a/>", u"x", u"<&>'\"",
                 u"<a x=\"&lt;&amp;&gt;&apos;&quot;\"/>"},
         SetCase{"NonAscii", u"<a/>", u"x", u"\u00E9\U0001F600", u"<a x=\"\u00E9\U0001F600\"/>"}),
     [](const testing::TestParamInfo<SetCase>& info) { return info.param.label; });

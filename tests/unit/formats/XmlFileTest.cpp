@@ -138,6 +138,15 @@ INSTANTIATE_TEST_SUITE_P(
         DeclaredCase{"Nothing", u"", u""}),
     [](const testing::TestParamInfo<DeclaredCase>& info) { return info.param.label; });
 
+TEST(LoadFile, DeclaredUtf32IsReadInWholeUnits) {
+    // After the zero bytes are gone nothing sensible is left, but every unit read lies
+    // inside the file: 40 bytes give 10 units, none of them a Unicode scalar value.
+    const std::string bytes = "<?xml version='1.0' encoding='UTF-32'?>x";
+    XmlDocument doc;
+    ASSERT_TRUE(doc.LoadBytes(bytes));
+    EXPECT_EQ(doc.Text(), std::u16string(10, u'?'));
+}
+
 TEST(LoadFile, MissingFileIsAFileError) {
     TempFolder folder;
     XmlDocument doc(u"<old/>");
