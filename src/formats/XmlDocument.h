@@ -44,7 +44,8 @@ class XmlDocument {
     bool Parse();
 
     // Reads and decodes a whole file into the text (cleared first), detecting its
-    // encoding; does not parse. The result log is replaced by this load's entries;
+    // encoding; does not parse (until Parse, the index is that of an empty document).
+    // The result log is replaced by this load's entries, which a following Parse extends;
     // flags come back with the bit of the byte-order mark found. False on a file error.
     bool LoadFile(const std::filesystem::path& fileName);
     // LoadFile's decoding of a file's bytes already in memory. Always succeeds.
@@ -109,6 +110,7 @@ class XmlDocument {
     void LinkAfter(int element, int previous);
     void LinkLastChild(int element, int parent);
     void DecodeBytes(std::string_view bytes);
+    void ClearForLoad();
 
     std::u16string text_;
     std::u16string result_;

@@ -122,17 +122,25 @@ void XmlDocument::DecodeBytes(std::string_view bytes) {
               {{u"length", static_cast<int64_t>(text_.size())}});
 }
 
-bool XmlDocument::LoadBytes(std::string_view bytes) {
+void XmlDocument::ClearForLoad() {
     result_.clear();
     text_.clear();
+    // Until the caller parses the new text, the index is that of an empty document, so
+    // no stale record points past the new text.
+    index_.Reset();
+    parent_ = current_ = child_ = 0;
+    nodeType_ = XmlNodeType::None;
+}
+
+bool XmlDocument::LoadBytes(std::string_view bytes) {
+    ClearForLoad();
     flags_ &= ~(kBomFlags | kFileFlags);
     DecodeBytes(bytes);
     return true;
 }
 
 bool XmlDocument::LoadFile(const std::filesystem::path& fileName) {
-    result_.clear();
-    text_.clear();
+    ClearForLoad();
     flags_ &= ~kBomFlags;
     flags_ |= kXmlReadingFile;
     FILE* file = std::fopen(fileName.c_str(), "rb");

@@ -147,6 +147,21 @@ TEST(LoadFile, DeclaredUtf32IsReadInWholeUnits) {
     EXPECT_EQ(doc.Text(), std::u16string(10, u'?'));
 }
 
+TEST(LoadFile, LeavesNoStaleIndexBeforeParse) {
+    XmlDocument doc(u"<root><a long_attribute_name='a value that takes room'/></root>");
+    ASSERT_TRUE(doc.FindElement(u"root"));
+    ASSERT_TRUE(doc.EnterElement());
+    ASSERT_TRUE(doc.FindElement(u"a"));
+    ASSERT_TRUE(doc.LoadBytes("<b x='1'/>"));
+    EXPECT_EQ(doc.CurrentElement(), 0);
+    EXPECT_EQ(doc.GetAttribute(u"long_attribute_name"), u"");
+    EXPECT_FALSE(doc.FindElement(u"b"));
+    EXPECT_FALSE(doc.SetAttribute(u"x", u"2"));
+    ASSERT_TRUE(doc.Parse());
+    ASSERT_TRUE(doc.FindElement(u"b"));
+    EXPECT_EQ(doc.GetAttribute(u"x"), u"1");
+}
+
 TEST(LoadFile, MissingFileIsAFileError) {
     TempFolder folder;
     XmlDocument doc(u"<old/>");
