@@ -12,8 +12,9 @@ namespace quillora {
 
 class TextEncoding {
   public:
-    // source points at sourceLength units of the source encoding: char16_t for UTF-16
-    // (ToUtf16's input excepted), char32_t for the UTF-32 marker, bytes otherwise.
+    // source holds sourceLength units of the source encoding: char16_t units for
+    // FromUtf16; for ToUtf16 and Convert, bytes, or host-order 32-bit units when the
+    // source is the UTF-32 marker (a name beginning with "UTF-32").
     TextEncoding(std::u16string_view toEncoding, std::u16string_view fromEncoding,
                  const void* source, size_t sourceLength);
 
