@@ -135,6 +135,16 @@ INSTANTIATE_TEST_SUITE_P(
                     AttributeCase{"Tabs", u"<a\tx='1'\r\ny='2'/>", u"y", u"2"}),
     [](const testing::TestParamInfo<AttributeCase>& info) { return info.param.label; });
 
+TEST(Navigation, IgnoreCaseFlagAppliesToAttributeNames) {
+    XmlDocument doc(u"<a Mode='3'/>");
+    ASSERT_TRUE(doc.FindElement());
+    EXPECT_EQ(doc.GetAttribute(u"mode"), u"");
+    doc.SetFlags(kXmlIgnoreCase);
+    EXPECT_EQ(doc.GetAttribute(u"mode"), u"3");
+    ASSERT_TRUE(doc.SetAttribute(u"MODE", u"4"));
+    EXPECT_EQ(doc.Text(), u"<a Mode=\"4\"/>");
+}
+
 TEST(Navigation, GetAttributeWithoutCurrentElementIsEmpty) {
     XmlDocument doc(u"<a x='1'/>");
     EXPECT_EQ(doc.GetAttribute(u"x"), u"");
