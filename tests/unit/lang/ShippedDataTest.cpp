@@ -13,27 +13,44 @@
 #include <vector>
 
 #include "app/Utf8.h"
+#include "formats/AppConfig.h"
+#include "formats/DeviceDescription.h"
 #include "lang/LanguageFile.h"
 #include "unit/lang/InterfaceTextNumbers.h"
-#include "unit/lang/ShippedXmlScan.h"
 
 namespace quillora {
 namespace {
 
 namespace fs = std::filesystem;
 
-const std::string& kAppFolder = kShippedAppFolder;
+const std::string kAppFolder = std::string(QUILLORA_SOURCE_DIR) + "/data/";
+
+std::string ReadShippedFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
 
 std::vector<int> ConfiguredLanguages() {
-    std::vector<int> languages;
-    for (const std::string& v : ScanAttribute(kAppFolder + "config.xml", "lan", "value")) {
-        languages.push_back(std::stoi(v));
-    }
-    return languages;
+    return ReadStartupConfig(ConfigFilePath(kAppFolder)).languages;
 }
 
 std::vector<std::string> CatalogueModels() {
-    return ScanAttribute(kAppFolder + "config.xml", "mouse", "device_attr");
+    std::vector<std::string> models;
+    for (const CatalogModel& model :
+         ReadCatalogConfig(ConfigFilePath(kAppFolder), u"").catalog.models) {
+        models.push_back(ToUtf8(model.deviceAttr));
+    }
+    return models;
+}
+
+// The buttons of a model's description, read as the program reads them.
+std::vector<ButtonDefinition> Buttons(const std::string& model) {
+    DeviceDescription description;
+    EXPECT_TRUE(LoadDeviceDescription(kAppFolder + "device/" + model + ".xml", description))
+        << model;
+    return description.buttons;
 }
 
 std::u16string Text(int language, int number) {
@@ -74,11 +91,11 @@ TEST_P(ShippedLanguage, HasEveryTextTheProgramUses) {
 TEST_P(ShippedLanguage, HasTheButtonTextsOfEveryDescription) {
     std::string missing;
     for (const std::string& model : CatalogueModels()) {
-        const fs::path description = kAppFolder + "device/" + model + ".xml";
-        for (const char* attribute : {"name", "func_desc"}) {
-            for (const std::string& number : ScanAttribute(description, "key", attribute)) {
-                if (Text(GetParam(), std::stoi(number)).empty()) {
-                    missing += "\n  " + number + " (" + attribute + " in " + model + ".xml)";
+        for (const ButtonDefinition& button : Buttons(model)) {
+            for (const int number : {button.nameText, button.descriptionText}) {
+                if (Text(GetParam(), number).empty()) {
+                    missing += "\n  " + std::to_string(number) + " (key " +
+                               std::to_string(button.keyValue) + " in " + model + ".xml)";
                 }
             }
         }
@@ -157,10 +174,8 @@ TEST(ShippedDescriptions, EveryCatalogueModelHasItsDescription) {
     for (const std::string& model : models) {
         const std::string description = kAppFolder + "device/" + model + ".xml";
         ASSERT_TRUE(fs::is_regular_file(description)) << model;
-        // Also keeps the button-text check above from passing on a scan that finds nothing.
-        const std::vector<std::string> names = ScanAttribute(description, "key", "name");
-        EXPECT_EQ(names.size(), ScanAttribute(description, "key", "func_desc").size()) << model;
-        EXPECT_GE(names.size(), 5u) << model;
+        // Also keeps the button-text check above from passing on a file that lists none.
+        EXPECT_GE(Buttons(model).size(), 5u) << model;
     }
 }
 
