@@ -103,6 +103,41 @@ TEST_P(ShippedLanguage, HasTheButtonTextsOfEveryDescription) {
     EXPECT_TRUE(missing.empty()) << "texts missing from " << GetParam() << ".lan:" << missing;
 }
 
+// The code names every interface text it looks up with a constant "kText... = N". This
+// collects them all from the sources, so a lookup added anywhere is checked here too.
+std::vector<std::pair<int, std::string>> TextNumbersNamedInTheCode() {
+    std::vector<std::pair<int, std::string>> found;
+    const std::regex constant("(kText[A-Za-z0-9_]*)\\s*=\\s*([0-9]+)");
+    for (const auto& entry :
+         fs::recursive_directory_iterator(std::string(QUILLORA_SOURCE_DIR) + "/src")) {
+        const std::string ext = entry.path().extension().string();
+        if (!entry.is_regular_file() || (ext != ".h" && ext != ".cpp"))
+            continue;
+        const std::string text = ReadShippedFile(entry.path());
+        for (auto m = std::sregex_iterator(text.begin(), text.end(), constant);
+             m != std::sregex_iterator(); ++m) {
+            found.emplace_back(std::stoi((*m)[2].str()),
+                               (*m)[1].str() + " in " + entry.path().filename().string());
+        }
+    }
+    return found;
+}
+
+TEST(ShippedTexts, TheScanOfTheSourcesFindsTheTextConstants) {
+    // Guards the scan itself: if it found nothing, the next test would pass on nothing.
+    EXPECT_GE(TextNumbersNamedInTheCode().size(), 5u);
+}
+
+TEST_P(ShippedLanguage, HasEveryTextTheCodeNames) {
+    std::string missing;
+    for (const auto& [number, where] : TextNumbersNamedInTheCode()) {
+        if (Text(GetParam(), number).empty()) {
+            missing += "\n  " + std::to_string(number) + " (" + where + ")";
+        }
+    }
+    EXPECT_TRUE(missing.empty()) << "texts missing from " << GetParam() << ".lan:" << missing;
+}
+
 // Every entry must be found by its number: a number written twice hides the second
 // text, a line that is not "number=text" is no entry at all, and bytes that are not
 // UTF-8 turn into replacement characters.
