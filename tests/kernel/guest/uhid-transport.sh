@@ -1,0 +1,35 @@
+# Guest script (busybox sh): the echo virtual mouse through /dev/uhid, hidraw and
+# hidapi-hidraw. First the cable and the receiver with the transport done right, then
+# one run per transport fault, each of which must be caught by the check meant for it.
+probe=/bin/quillora-kernel-probe
+mouse=/bin/quillora-virtual-mouse-echo
+status=0
+
+[ -c /dev/uhid ] || { echo "guest: no /dev/uhid"; exit 1; }
+
+echo "guest: cable, 1000 exchanges"
+$probe --mouse $mouse --kind cable --vid 1209 --pid 0001 --exchanges 1000 || status=1
+
+echo "guest: receiver, 200 exchanges, mouse off and on"
+$probe --mouse $mouse --kind receiver --vid 1209 --pid 0002 --exchanges 200 || status=1
+
+# fault:the check area that must report it
+for case in no-report-id:echo no-pad:record short-read:length no-usage-filter:usage; do
+  fault=${case%%:*}
+  area=${case#*:}
+  echo "guest: fault $fault must fail the $area check"
+  $probe --mouse $mouse --kind cable --vid 1209 --pid 0001 --exchanges 40 --fault $fault \
+    > /tmp/fault.log 2>&1
+  rc=$?
+  cat /tmp/fault.log
+  if [ $rc -ne 1 ]; then
+    echo "guest: fault $fault: probe exit $rc, expected 1"
+    status=1
+  elif ! grep -q "^FAIL\[$area\]" /tmp/fault.log; then
+    echo "guest: fault $fault was not caught by the $area check"
+    status=1
+  else
+    echo "guest: fault $fault caught"
+  fi
+done
+exit $status
