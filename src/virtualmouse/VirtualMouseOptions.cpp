@@ -65,6 +65,8 @@ ParsedOptions ParseVirtualMouseOptions(std::span<const std::string_view> args) {
             o.recordPath = value;
         } else if (arg == "--control") {
             o.controlPath = value;
+        } else if (arg == "--ready") {
+            o.readyPath = value;
         } else if (arg == "--state") {
             o.statePath = value;
         } else if (arg == "--uhid") {
@@ -90,6 +92,8 @@ const char* VirtualMouseUsage() {
            "  --record FILE    write every report in and out to FILE\n"
            "  --control FIFO   read commands from FIFO (made if missing), one a line:\n"
            "                   on, off (the receiver's mouse), dpi (DPI button), quit\n"
+           "  --ready PATH     once the hidraw nodes exist, write 'ready' and their\n"
+           "                   paths as one line to PATH (a file, or a FIFO a script reads)\n"
            "  --state FILE     where the mouse keeps its settings between runs\n"
            "  --uhid PATH      the uhid node (default /dev/uhid)\n"
            "Signals: SIGUSR1 switches the receiver's mouse on, SIGUSR2 off.\n";

@@ -2,7 +2,7 @@
 
 // The command line of quillora-virtual-mouse:
 //   quillora-virtual-mouse cable|receiver [--vid HEX] [--pid HEX] [--release HEX]
-//       [--record FILE] [--control FIFO] [--state FILE] [--uhid PATH]
+//       [--record FILE] [--control FIFO] [--ready PATH] [--state FILE] [--uhid PATH]
 // Ids are hexadecimal, with or without "0x", as lsusb prints them. The defaults are
 // the catalogue's test identities: 1209:0001 for the cable, 1209:0002 for the receiver.
 
@@ -23,6 +23,7 @@ struct VirtualMouseOptions {
     std::uint16_t release = 0x0100;
     std::string recordPath;
     std::string controlPath;
+    std::string readyPath;
     std::string statePath;
     std::string uhidPath = "/dev/uhid";
     bool help = false;

@@ -1,5 +1,6 @@
 #include "virtualmouse/VirtualMouseServer.h"
 
+#include <fcntl.h>
 #include <linux/input.h>
 #include <poll.h>
 #include <sys/signalfd.h>
@@ -45,6 +46,10 @@ VirtualMouseServer::VirtualMouseServer(const VirtualMouseOptions& options,
 bool VirtualMouseServer::Start() {
     const bool receiver = options_.kind == DeviceKind::Receiver;
     const std::string ids = IdText(options_.vendorId, options_.productId);
+    if (!options_.readyPath.empty() && !nodeMonitor_.Open()) {
+        error_ = "cannot watch for the hidraw nodes (needed for --ready)";
+        return false;
+    }
     for (Served& s : served_) {
         UhidDeviceSpec spec;
         spec.name = std::string("Quillora virtual ") + (receiver ? "receiver" : "mouse") + " " +
@@ -78,13 +83,13 @@ void VirtualMouseServer::Stop() {
 bool VirtualMouseServer::Run(int signalFd, int controlFd) {
     stop_ = false;
     while (!stop_) {
-        std::array<pollfd, 5> fds{};
+        std::array<pollfd, 6> fds{};
         std::size_t count = 0;
         for (Served& s : served_)
             fds[count++] = {s.device.Fd(), POLLIN, 0};
         fds[count++] = {signalFd, POLLIN, 0};
-        if (controlFd >= 0)
-            fds[count++] = {controlFd, POLLIN, 0};
+        fds[count++] = {controlFd, POLLIN, 0};  // poll skips a negative descriptor
+        fds[count++] = {nodeMonitor_.Fd(), POLLIN, 0};
         if (::poll(fds.data(), count, -1) < 0) {
             if (errno == EINTR)
                 continue;
@@ -117,6 +122,8 @@ bool VirtualMouseServer::Run(int signalFd, int controlFd) {
         }
         if (controlFd >= 0 && (fds[4].revents & POLLIN))
             ReadControl(controlFd);
+        if (fds[5].revents & POLLIN)
+            WatchNodes();
     }
     return true;
 }
@@ -190,6 +197,34 @@ void VirtualMouseServer::SendInput(Served& served, std::span<const std::uint8_t>
     if (!served.device.SendInput(report))
         Trace(TraceLevel::Warning, "uhid: input on %s refused (%s)",
               std::string(served.layout->name).c_str(), std::strerror(errno));
+}
+
+void VirtualMouseServer::WatchNodes() {
+    while (auto event = nodeMonitor_.ReadEvent()) {
+        if (event->action == HotPlugEvent::Action::Arrival &&
+            event->vendorId == options_.vendorId && event->productId == options_.productId)
+            nodes_.insert(event->path);
+    }
+    if (nodes_.size() >= served_.size()) {
+        nodeMonitor_.Close();
+        WriteReady();
+    }
+}
+
+void VirtualMouseServer::WriteReady() {
+    std::string line = "ready";
+    for (const auto& node : nodes_)
+        line += " " + node;
+    line += "\n";
+    // Blocking open: a FIFO given as ready path is written once its reader has it open.
+    const int fd =
+        ::open(options_.readyPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0 || ::write(fd, line.data(), line.size()) != static_cast<ssize_t>(line.size()))
+        Trace(TraceLevel::Warning, "virtual mouse: cannot write %s (%s)",
+              options_.readyPath.c_str(), std::strerror(errno));
+    if (fd >= 0)
+        ::close(fd);
+    record_.Control(line.substr(0, line.size() - 1));
 }
 
 void VirtualMouseServer::ReadControl(int controlFd) {

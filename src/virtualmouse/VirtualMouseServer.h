@@ -8,10 +8,12 @@
 
 #include <array>
 #include <cstdint>
+#include <set>
 #include <span>
 #include <string>
 #include <vector>
 
+#include "device/UdevHotPlugMonitor.h"
 #include "virtualmouse/Collections.h"
 #include "virtualmouse/ReportRecord.h"
 #include "virtualmouse/UhidDevice.h"
@@ -30,8 +32,9 @@ class VirtualMouseServer {
     VirtualMouseServer(const VirtualMouseOptions& options, VirtualFirmware& firmware,
                        ReportRecord& record);
 
-    // Creates the devices. False (and nothing left behind) when one cannot be made;
-    // Error() then says why.
+    // Creates the devices (after starting to watch for their hidraw nodes when a ready
+    // path is given, so no arrival is missed). False (and nothing left behind) when one cannot be
+    // made; Error() then says why.
     bool Start();
     // Destroys the devices; the kernel removes their hidraw nodes.
     void Stop();
@@ -53,6 +56,8 @@ class VirtualMouseServer {
     void HandleDeviceEvent(Served& served);
     void SendInput(Served& served, std::span<const std::uint8_t> data);
     void ReadControl(int controlFd);
+    void WatchNodes();
+    void WriteReady();
 
     VirtualMouseOptions options_;
     VirtualFirmware& firmware_;
@@ -61,6 +66,9 @@ class VirtualMouseServer {
     bool connected_ = true;
     bool stop_ = false;
     std::string controlLine_;
+    // With --ready: the hidraw nodes of our ids seen so far, until all have appeared.
+    quillora::UdevHotPlugMonitor nodeMonitor_;
+    std::set<std::string> nodes_;
     std::string error_;
 };
 

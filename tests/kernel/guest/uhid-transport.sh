@@ -32,4 +32,33 @@ for case in no-report-id:echo no-pad:record short-read:length no-usage-filter:us
     echo "guest: fault $fault caught"
   fi
 done
+# The installed program as a user starts it: its nodes are there once it says ready,
+# and gone once it has ended on SIGTERM.
+echo "guest: installed quillora-virtual-mouse, ready line and clean stop"
+mkfifo /tmp/ready
+/bin/quillora-virtual-mouse cable --ready /tmp/ready --record /tmp/record-installed.txt &
+vm=$!
+read -r word nodes < /tmp/ready
+echo "guest: $word $nodes"
+count=0
+for node in $nodes; do
+  [ -c "$node" ] && count=$((count + 1))
+done
+if [ "$word" != ready ] || [ $count -ne 3 ]; then
+  echo "guest: installed program: $count of 3 nodes present after '$word'"
+  status=1
+fi
+kill -TERM $vm
+wait $vm
+rc=$?
+left=0
+for node in $nodes; do
+  [ -e "$node" ] && left=$((left + 1))
+done
+if [ $rc -ne 0 ] || [ $left -ne 0 ]; then
+  echo "guest: installed program: exit $rc, $left nodes left behind"
+  status=1
+else
+  echo "guest: installed program stopped cleanly"
+fi
 exit $status
