@@ -118,12 +118,13 @@ TEST(VirtualMouseOptionsTest, BadCommandLinesAreRefusedWithAReason) {
 
 TEST(VirtualMouseOptionsTest, PathsAreKept) {
     const auto p = Parse({"receiver", "--record", "/tmp/r", "--control", "/tmp/c", "--state",
-                          "/tmp/s", "--uhid", "/dev/null"});
+                          "/tmp/s", "--uhid", "/dev/null", "--ready", "/tmp/f"});
     ASSERT_TRUE(p.options);
     EXPECT_EQ(p.options->recordPath, "/tmp/r");
     EXPECT_EQ(p.options->controlPath, "/tmp/c");
     EXPECT_EQ(p.options->statePath, "/tmp/s");
     EXPECT_EQ(p.options->uhidPath, "/dev/null");
+    EXPECT_EQ(p.options->readyPath, "/tmp/f");
 }
 
 TEST(VirtualMouseControl, CommandsAreWholeWordsWithBlanksAndCarriageReturnIgnored) {
