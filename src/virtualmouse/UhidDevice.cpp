@@ -25,9 +25,9 @@ UhidDevice::~UhidDevice() {
     Destroy();
 }
 
-bool UhidDevice::Create(const std::string& uhidPath, const UhidDeviceSpec& spec) {
+bool UhidDevice::Create(const std::string& uhidPath, const UhidDeviceIdentity& identity) {
     Destroy();
-    if (spec.descriptor.empty() || spec.descriptor.size() > HID_MAX_DESCRIPTOR_SIZE) {
+    if (identity.descriptor.empty() || identity.descriptor.size() > HID_MAX_DESCRIPTOR_SIZE) {
         errno = EINVAL;
         return false;
     }
@@ -37,16 +37,16 @@ bool UhidDevice::Create(const std::string& uhidPath, const UhidDeviceSpec& spec)
     uhid_event event{};
     event.type = UHID_CREATE2;
     auto& req = event.u.create2;
-    CopyText(req.name, sizeof req.name, spec.name);
-    CopyText(req.phys, sizeof req.phys, spec.phys);
-    CopyText(req.uniq, sizeof req.uniq, spec.uniq);
-    req.rd_size = static_cast<__u16>(spec.descriptor.size());
-    req.bus = spec.bus;
-    req.vendor = spec.vendorId;
-    req.product = spec.productId;
-    req.version = spec.version;
+    CopyText(req.name, sizeof req.name, identity.name);
+    CopyText(req.phys, sizeof req.phys, identity.phys);
+    CopyText(req.uniq, sizeof req.uniq, identity.uniq);
+    req.rd_size = static_cast<__u16>(identity.descriptor.size());
+    req.bus = identity.bus;
+    req.vendor = identity.vendorId;
+    req.product = identity.productId;
+    req.version = identity.version;
     req.country = 0;
-    std::memcpy(req.rd_data, spec.descriptor.data(), spec.descriptor.size());
+    std::memcpy(req.rd_data, identity.descriptor.data(), identity.descriptor.size());
     if (!WriteEvent(&event, sizeof event)) {
         const int saved = errno;
         ::close(fd_);
@@ -56,8 +56,8 @@ bool UhidDevice::Create(const std::string& uhidPath, const UhidDeviceSpec& spec)
     }
     started_ = false;
     openCount_ = 0;
-    Trace(TraceLevel::Info, "uhid: created %s (%04X:%04X)", spec.name.c_str(), spec.vendorId,
-          spec.productId);
+    Trace(TraceLevel::Info, "uhid: created %s (%04X:%04X)", identity.name.c_str(),
+          identity.vendorId, identity.productId);
     return true;
 }
 

@@ -13,7 +13,7 @@
 
 namespace quillora::virtualmouse {
 
-struct UhidDeviceSpec {
+struct UhidDeviceIdentity {
     std::string name;  // HID_NAME, what hidapi reports as the product string
     std::string phys;
     std::string uniq;  // HID_UNIQ, hidapi's serial number
@@ -41,7 +41,7 @@ class UhidDevice {
 
     // Opens `uhidPath` and asks the kernel for the device. False, with errno kept,
     // when the node cannot be opened or refuses the request.
-    bool Create(const std::string& uhidPath, const UhidDeviceSpec& spec);
+    bool Create(const std::string& uhidPath, const UhidDeviceIdentity& identity);
     // Removes the device and closes the node; nothing when not created.
     void Destroy();
 

@@ -51,17 +51,17 @@ bool VirtualMouseServer::Start() {
         return false;
     }
     for (Served& s : served_) {
-        UhidDeviceSpec spec;
-        spec.name = std::string("Quillora virtual ") + (receiver ? "receiver" : "mouse") + " " +
-                    std::string(s.layout->name);
-        spec.phys = "quillora-virtual-mouse/" + ids + "/" + std::string(s.layout->name);
-        spec.uniq = "QVM-" + ids;
-        spec.bus = BUS_USB;
-        spec.vendorId = options_.vendorId;
-        spec.productId = options_.productId;
-        spec.version = options_.release;
-        spec.descriptor = s.layout->descriptor;
-        if (!s.device.Create(options_.uhidPath, spec)) {
+        UhidDeviceIdentity identity;
+        identity.name = std::string("Quillora virtual ") + (receiver ? "receiver" : "mouse") + " " +
+                        std::string(s.layout->name);
+        identity.phys = "quillora-virtual-mouse/" + ids + "/" + std::string(s.layout->name);
+        identity.uniq = "QVM-" + ids;
+        identity.bus = BUS_USB;
+        identity.vendorId = options_.vendorId;
+        identity.productId = options_.productId;
+        identity.version = options_.release;
+        identity.descriptor = s.layout->descriptor;
+        if (!s.device.Create(options_.uhidPath, identity)) {
             error_ = "cannot create the " + std::string(s.layout->name) + " device through " +
                      options_.uhidPath + ": " + std::strerror(errno);
             Stop();

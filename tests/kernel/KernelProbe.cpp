@@ -43,7 +43,7 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 using Clock = std::chrono::steady_clock;
 
-enum class Fault { None, NoReportId, NoPad, ShortRead, NoUsageFilter };
+enum class Fault { None, NoReportId, NoPad, ShortRead, ZeroBeforeRead, NoUsageFilter };
 
 struct ProbeOptions {
     std::string mouseProgram;
@@ -154,6 +154,11 @@ class ProbeTransport {
         const std::size_t ask = fault_ == Fault::ShortRead ? 63 : 64;
         const int n = hid_read_timeout(handle_, into.data(), ask, timeoutMs);
         into.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+        if (fault_ == Fault::ZeroBeforeRead && n > 0) {
+            // A backend that gives reads a report ID byte, as writes have one.
+            into.insert(into.begin(), 0);
+            return n + 1;
+        }
         return n;
     }
 
@@ -314,6 +319,8 @@ bool ParseOptions(int argc, char** argv, ProbeOptions& o) {
                 o.fault = Fault::NoPad;
             else if (value == "short-read")
                 o.fault = Fault::ShortRead;
+            else if (value == "zero-before-read")
+                o.fault = Fault::ZeroBeforeRead;
             else if (value == "no-usage-filter")
                 o.fault = Fault::NoUsageFilter;
             else
@@ -337,7 +344,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr,
                      "usage: quillora-kernel-probe --mouse PROGRAM [--kind cable|receiver] "
                      "[--vid HEX] [--pid HEX] [--exchanges N] [--work DIR] [--fault "
-                     "none|no-report-id|no-pad|short-read|no-usage-filter]\n");
+                     "none|no-report-id|no-pad|short-read|zero-before-read|no-usage-filter]\n");
         return 2;
     }
     setvbuf(stdout, nullptr, _IOLBF, 0);

@@ -14,7 +14,8 @@ echo "guest: receiver, 200 exchanges, mouse off and on"
 $probe --mouse $mouse --kind receiver --vid 1209 --pid 0002 --exchanges 200 || status=1
 
 # fault:the check area that must report it
-for case in no-report-id:echo no-pad:record short-read:length no-usage-filter:usage; do
+for case in no-report-id:echo no-pad:record short-read:length zero-before-read:length \
+  no-usage-filter:usage; do
   fault=${case%%:*}
   area=${case#*:}
   echo "guest: fault $fault must fail the $area check"
