@@ -56,7 +56,7 @@ struct ProbeOptions {
 };
 
 constexpr std::uint16_t kRelease = 0x0105;
-constexpr int kReplyTimeoutMs = 5000;  // bounds a hang; replies come in microseconds
+constexpr int kReplyTimeoutMs = 20000;  // bounds a hang; replies come within milliseconds
 constexpr int kHotPlugTimeoutMs = 60000;
 
 int failures = 0;
@@ -446,8 +446,16 @@ int main(int argc, char** argv) {
             Fail("length", "output report length of %s: %zu, expected 64", config.path.c_str(),
                  outLength ? *outLength : 0);
         hid_device* handle = hid_open_path(config.path.c_str());
-        if (handle == nullptr)
+        if (handle == nullptr) {
             Fail("ids", "cannot open %s", config.path.c_str());
+        } else {
+            wchar_t product[512] = {};
+            if (hid_get_product_string(handle, product, 512) != 0 ||
+                std::wstring_view(product).find(L"config") == std::wstring_view::npos)
+                Fail("ids", "product string of the open interface: \"%ls\"", product);
+        }
+        if (failures != 0 && handle != nullptr)
+            hid_close(handle);
         if (failures == 0) {
             ProbeTransport link(handle, *outLength, o.fault);
             const auto start = Clock::now();
@@ -529,6 +537,8 @@ int main(int argc, char** argv) {
             hid_device* upHandle = hid_open_path(up.path.c_str());
             if (upHandle == nullptr)
                 Fail("ids", "cannot open %s", up.path.c_str());
+            if (failures != 0 && upHandle != nullptr)
+                hid_close(upHandle);
             if (failures == 0) {
                 ProbeTransport upLink(upHandle, *upLength, o.fault);
                 for (int i = 0; i < 16 && failures == 0; ++i) {
