@@ -36,6 +36,24 @@ constexpr std::uint8_t kUpgradeDescriptor[] = {
     0xC0,        // End Collection
 };
 
+// The receiver's configuration collection sits on the generic desktop page with an
+// undefined usage; its report items are vendor-defined, so no input driver maps them.
+constexpr std::uint8_t kReceiverConfigurationDescriptor[] = {
+    0x05, 0x01,        // Usage Page (Generic Desktop)
+    0x09, 0x00,        // Usage (Undefined)
+    0xA1, 0x01,        // Collection (Application)
+    0x06, 0x00, 0xFF,  //   Usage Page (0xFF00)
+    0x15, 0x00,        //   Logical Minimum (0)
+    0x26, 0xFF, 0x00,  //   Logical Maximum (255)
+    0x75, 0x08,        //   Report Size (8)
+    0x95, 0x40,        //   Report Count (64)
+    0x09, 0x01,        //   Usage (1)
+    0x81, 0x02,        //   Input (Data, Variable, Absolute)
+    0x09, 0x02,        //   Usage (2)
+    0x91, 0x02,        //   Output (Data, Variable, Absolute)
+    0xC0,              // End Collection
+};
+
 // Three buttons and relative X, Y and wheel, as a boot mouse reports them.
 constexpr std::uint8_t kPointerDescriptor[] = {
     0x05, 0x01,  // Usage Page (Generic Desktop)
@@ -67,24 +85,23 @@ constexpr std::uint8_t kPointerDescriptor[] = {
     0xC0,        // End Collection
 };
 
-const CollectionLayout kConfiguration{Channel::Configuration, "config", 0, 64,
-                                      kConfigurationDescriptor};
-const CollectionLayout kPointer{Channel::Pointer, "pointer", 0, 4, kPointerDescriptor};
-const CollectionLayout kUpgrade{Channel::Upgrade, "upgrade", kUpgradeReportId, 63,
-                                kUpgradeDescriptor};
+const CollectionLayout kCable[] = {
+    {Channel::Pointer, "pointer", 0, 4, kPointerDescriptor},
+    {Channel::Configuration, "config", 0, 64, kConfigurationDescriptor},
+    {Channel::Upgrade, "upgrade", kUpgradeReportId, 63, kUpgradeDescriptor},
+};
+
+const CollectionLayout kReceiver[] = {
+    {Channel::Pointer, "pointer", 0, 4, kPointerDescriptor},
+    {Channel::Configuration, "config", 0, 64, kReceiverConfigurationDescriptor},
+};
 
 }  // namespace
 
-const CollectionLayout& Layout(Channel channel) {
-    switch (channel) {
-        case Channel::Configuration:
-            return kConfiguration;
-        case Channel::Pointer:
-            return kPointer;
-        case Channel::Upgrade:
-            return kUpgrade;
-    }
-    return kConfiguration;
+std::span<const CollectionLayout> CollectionsOf(DeviceKind kind) {
+    if (kind == DeviceKind::Receiver)
+        return kReceiver;
+    return kCable;
 }
 
 }  // namespace quillora::virtualmouse

@@ -1,17 +1,20 @@
 #pragma once
 
-// The three HID collections a virtual mouse presents, each as its own uhid device,
-// as the real mouse presents them as separate interfaces:
-//   - configuration: usage page 0xFF01, usage 0x10; 64-byte input and output reports
-//     without a report ID; every command and reply travels here;
+// The HID collections a virtual mouse presents, each as its own uhid device, as the
+// real hardware presents them as separate interfaces, the plain mouse first:
 //   - pointer: the plain boot-style mouse (usage page 1, usage 2) that moves the
 //     cursor; configuration discovery must skip it;
-//   - upgrade: usage page 0xFFEF, usage 0; 64-byte reports counting report ID 0x05,
-//     so 63 data bytes after the ID.
+//   - configuration: 64-byte input and output reports without a report ID; every
+//     command and reply travels here. The cable's is usage page 0xFF01, usage 0x10;
+//     the receiver's is usage page 1, usage 0;
+//   - upgrade (cable only): usage page 0xFFEF, usage 0; 64-byte reports counting
+//     report ID 0x05, so 63 data bytes after the ID.
 
 #include <cstdint>
 #include <span>
 #include <string_view>
+
+#include "virtualmouse/VirtualFirmware.h"
 
 namespace quillora::virtualmouse {
 
@@ -27,6 +30,7 @@ struct CollectionLayout {
 
 inline constexpr std::uint8_t kUpgradeReportId = 0x05;
 
-const CollectionLayout& Layout(Channel channel);
+// The collections of a cable or a receiver, in the order they are created.
+std::span<const CollectionLayout> CollectionsOf(DeviceKind kind);
 
 }  // namespace quillora::virtualmouse

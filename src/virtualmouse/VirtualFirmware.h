@@ -5,7 +5,7 @@
 // the firmware owns every answer. All report buffers here are data bytes as the mouse
 // sees them, and report IDs are explicit:
 //   - an output report arrives with its report ID first: 0 on the configuration
-//     collection (it numbers no reports), 0x05 on the upgrade collection;
+//     collection (it numbers no reports), 0x05 on the cable's upgrade collection;
 //   - an input report the firmware returns carries no report ID: the transport puts the
 //     collection's ID in front where the collection has one, and cuts or zero-fills the
 //     bytes to the collection's input report length (64 configuration, 63 upgrade).
@@ -48,6 +48,8 @@ struct FirmwareOptions {
     std::uint16_t vendorId = 0;
     std::uint16_t productId = 0;
     std::string statePath;  // where settings persist between runs; empty: nowhere
+    bool mouseOn = true;    // a receiver's mouse at start; later changes come through
+                            // ConnectionReport()
 };
 
 using FirmwareFactory = std::unique_ptr<VirtualFirmware> (*)(const FirmwareOptions&);

@@ -104,6 +104,7 @@ int RunVirtualMouse(int argc, char** argv, FirmwareFactory makeFirmware) {
     firmwareOptions.vendorId = options.vendorId;
     firmwareOptions.productId = options.productId;
     firmwareOptions.statePath = options.statePath;
+    firmwareOptions.mouseOn = options.mouseOn;
     std::unique_ptr<VirtualFirmware> firmware = makeFirmware(firmwareOptions);
     if (!firmware) {
         std::fprintf(stderr, "quillora-virtual-mouse: the mouse model could not start\n");

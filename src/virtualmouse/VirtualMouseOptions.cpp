@@ -37,6 +37,10 @@ ParsedOptions ParseVirtualMouseOptions(std::span<const std::string_view> args) {
             o.help = true;
             return {o, {}};
         }
+        if (arg == "--mouse-off") {
+            o.mouseOn = false;
+            continue;
+        }
         if (arg == "cable" || arg == "receiver") {
             if (kindSeen)
                 return {std::nullopt, "the device kind is given twice"};
@@ -96,6 +100,7 @@ const char* VirtualMouseUsage() {
            "                   paths as one line to PATH (a file, or a FIFO a script reads)\n"
            "  --state FILE     where the mouse keeps its settings between runs\n"
            "  --uhid PATH      the uhid node (default /dev/uhid)\n"
+           "  --mouse-off      the receiver starts with its mouse switched off\n"
            "Signals: SIGUSR1 switches the receiver's mouse on, SIGUSR2 off.\n";
 }
 

@@ -3,6 +3,7 @@
 // The command line of quillora-virtual-mouse:
 //   quillora-virtual-mouse cable|receiver [--vid HEX] [--pid HEX] [--release HEX]
 //       [--record FILE] [--control FIFO] [--ready PATH] [--state FILE] [--uhid PATH]
+//       [--mouse-off]
 // Ids are hexadecimal, with or without "0x", as lsusb prints them. The defaults are
 // the catalogue's test identities: 1209:0001 for the cable, 1209:0002 for the receiver.
 
@@ -26,6 +27,7 @@ struct VirtualMouseOptions {
     std::string readyPath;
     std::string statePath;
     std::string uhidPath = "/dev/uhid";
+    bool mouseOn = true;  // a receiver's mouse at start
     bool help = false;
 };
 

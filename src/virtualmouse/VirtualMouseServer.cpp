@@ -38,9 +38,19 @@ std::vector<std::uint8_t> FrameInputReport(const CollectionLayout& layout,
 VirtualMouseServer::VirtualMouseServer(const VirtualMouseOptions& options,
                                        VirtualFirmware& firmware, ReportRecord& record)
     : options_(options), firmware_(firmware), record_(record) {
-    served_[0].layout = &Layout(Channel::Configuration);
-    served_[1].layout = &Layout(Channel::Pointer);
-    served_[2].layout = &Layout(Channel::Upgrade);
+    const auto layouts = CollectionsOf(options.kind);
+    servedCount_ = std::min(layouts.size(), served_.size());
+    for (std::size_t i = 0; i < servedCount_; ++i)
+        served_[i].layout = &layouts[i];
+    connected_ = options.mouseOn;
+}
+
+VirtualMouseServer::Served& VirtualMouseServer::Configuration() {
+    for (Served& s : Active()) {
+        if (s.layout->channel == Channel::Configuration)
+            return s;
+    }
+    return served_[0];
 }
 
 bool VirtualMouseServer::Start() {
@@ -50,7 +60,7 @@ bool VirtualMouseServer::Start() {
         error_ = "cannot watch for the hidraw nodes (needed for --ready)";
         return false;
     }
-    for (Served& s : served_) {
+    for (Served& s : Active()) {
         UhidDeviceIdentity identity;
         identity.name = std::string("Quillora virtual ") + (receiver ? "receiver" : "mouse") + " " +
                         std::string(s.layout->name);
@@ -72,7 +82,7 @@ bool VirtualMouseServer::Start() {
 }
 
 void VirtualMouseServer::Stop() {
-    for (Served& s : served_) {
+    for (Served& s : Active()) {
         if (s.device.IsCreated()) {
             s.device.Destroy();
             record_.Event(s.layout->name, "destroyed");
@@ -83,12 +93,18 @@ void VirtualMouseServer::Stop() {
 bool VirtualMouseServer::Run(int signalFd, int controlFd) {
     stop_ = false;
     while (!stop_) {
+        // The devices first, then the signals, the control FIFO and the node watch;
+        // poll skips the negative descriptors of the ones not in use.
         std::array<pollfd, 6> fds{};
+        const std::size_t devices = servedCount_;
         std::size_t count = 0;
-        for (Served& s : served_)
+        for (Served& s : Active())
             fds[count++] = {s.device.Fd(), POLLIN, 0};
+        const std::size_t signalAt = count;
         fds[count++] = {signalFd, POLLIN, 0};
-        fds[count++] = {controlFd, POLLIN, 0};  // poll skips a negative descriptor
+        const std::size_t controlAt = count;
+        fds[count++] = {controlFd, POLLIN, 0};
+        const std::size_t watchAt = count;
         fds[count++] = {nodeMonitor_.Fd(), POLLIN, 0};
         if (::poll(fds.data(), count, -1) < 0) {
             if (errno == EINTR)
@@ -96,7 +112,7 @@ bool VirtualMouseServer::Run(int signalFd, int controlFd) {
             error_ = std::string("poll: ") + std::strerror(errno);
             return false;
         }
-        for (std::size_t i = 0; i < served_.size(); ++i) {
+        for (std::size_t i = 0; i < devices; ++i) {
             if (fds[i].revents & (POLLERR | POLLHUP | POLLNVAL)) {
                 error_ = "the " + std::string(served_[i].layout->name) + " device failed";
                 return false;
@@ -104,7 +120,7 @@ bool VirtualMouseServer::Run(int signalFd, int controlFd) {
             if (fds[i].revents & POLLIN)
                 HandleDeviceEvent(served_[i]);
         }
-        if (fds[3].revents & POLLIN) {
+        if (fds[signalAt].revents & POLLIN) {
             signalfd_siginfo info{};
             if (::read(signalFd, &info, sizeof info) == static_cast<ssize_t>(sizeof info)) {
                 switch (info.ssi_signo) {
@@ -120,9 +136,9 @@ bool VirtualMouseServer::Run(int signalFd, int controlFd) {
                 }
             }
         }
-        if (controlFd >= 0 && (fds[4].revents & POLLIN))
+        if (controlFd >= 0 && (fds[controlAt].revents & POLLIN))
             ReadControl(controlFd);
-        if (fds[5].revents & POLLIN)
+        if (fds[watchAt].revents & POLLIN)
             WatchNodes();
     }
     return true;
@@ -142,7 +158,7 @@ void VirtualMouseServer::Command(ControlCommand command) {
             record_.Control(on ? "on" : "off");
             connected_ = on;
             const auto report = firmware_.ConnectionReport(on);
-            SendInput(served_[0], report);
+            SendInput(Configuration(), report);
             return;
         }
         case ControlCommand::DpiButton:
@@ -151,7 +167,7 @@ void VirtualMouseServer::Command(ControlCommand command) {
                 return;
             }
             record_.Control("dpi");
-            SendInput(served_[0], firmware_.PressDpiButton());
+            SendInput(Configuration(), firmware_.PressDpiButton());
             return;
         case ControlCommand::Quit:
             record_.Control("quit");
@@ -205,7 +221,7 @@ void VirtualMouseServer::WatchNodes() {
             event->vendorId == options_.vendorId && event->productId == options_.productId)
             nodes_.insert(event->path);
     }
-    if (nodes_.size() >= served_.size()) {
+    if (nodes_.size() >= servedCount_) {
         nodeMonitor_.Close();
         WriteReady();
     }

@@ -1,6 +1,6 @@
 #pragma once
 
-// Serves one virtual mouse (cable) or receiver: creates its three uhid devices, hands
+// Serves one virtual mouse (cable) or receiver: creates its uhid devices, hands
 // every output report of the configuration and upgrade collections to the firmware and
 // sends back what it answers, and injects the mouse's own reports (connection, DPI
 // button) on command. Single-threaded: Run() polls the devices, a signalfd and an
@@ -53,6 +53,8 @@ class VirtualMouseServer {
         UhidDevice device;
     };
 
+    std::span<Served> Active() { return std::span(served_).first(servedCount_); }
+    Served& Configuration();
     void HandleDeviceEvent(Served& served);
     void SendInput(Served& served, std::span<const std::uint8_t> data);
     void ReadControl(int controlFd);
@@ -63,6 +65,7 @@ class VirtualMouseServer {
     VirtualFirmware& firmware_;
     ReportRecord& record_;
     std::array<Served, 3> served_;
+    std::size_t servedCount_ = 0;
     bool connected_ = true;
     bool stop_ = false;
     std::string controlLine_;

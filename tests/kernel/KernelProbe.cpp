@@ -348,7 +348,12 @@ int main(int argc, char** argv) {
         return 2;
     }
     setvbuf(stdout, nullptr, _IOLBF, 0);
+    // A cable has the pointer, configuration (FF01/0010) and upgrade collections; a
+    // receiver the pointer and a configuration collection on 0001/0000.
     const bool receiver = o.kind == "receiver";
+    const std::size_t nodes = receiver ? 2 : 3;
+    const std::uint16_t configPage = receiver ? 0x0001 : 0xFF01;
+    const std::uint16_t configUsage = receiver ? 0x0000 : 0x0010;
     const std::string record = o.workDir + "/record-" + o.kind + ".txt";
     const std::string fifo = o.workDir + "/control-" + o.kind;
     char ids[16];
@@ -375,12 +380,12 @@ int main(int argc, char** argv) {
         return 2;
     }
     const auto arrived =
-        AwaitHotPlug(monitor, quillora::HotPlugEvent::Action::Arrival, 3, o, &child);
-    if (arrived.size() != 3) {
-        Fail("hotplug", "%zu of 3 hidraw nodes arrived", arrived.size());
+        AwaitHotPlug(monitor, quillora::HotPlugEvent::Action::Arrival, nodes, o, &child);
+    if (arrived.size() != nodes) {
+        Fail("hotplug", "%zu of %zu hidraw nodes arrived", arrived.size(), nodes);
         return 1;
     }
-    std::printf("probe: 3 hidraw nodes arrived %.0f ms after start\n", MsSince(spawned));
+    std::printf("probe: %zu hidraw nodes arrived %.0f ms after start\n", nodes, MsSince(spawned));
 
     // Discovery with hidapi-hidraw.
     if (hid_init() != 0) {
@@ -421,15 +426,16 @@ int main(int argc, char** argv) {
         }
     }
     hid_free_enumeration(all);
-    if (paths.size() != 3)
-        Fail("ids", "hidapi found %zu hidraw nodes, expected 3", paths.size());
+    if (paths.size() != nodes)
+        Fail("ids", "hidapi found %zu hidraw nodes, expected %zu", paths.size(), nodes);
     if (pointers != 1)
         Fail("usage", "%d plain mouse collections (1/2), expected 1", pointers);
-    if (accepted.size() != 1 || accepted[0].usagePage != 0xFF01 || accepted[0].usage != 0x10)
-        Fail("usage", "the configuration filter accepted %zu interfaces, expected only FF01/0010",
-             accepted.size());
-    if (upgrade.size() != 1)
-        Fail("usage", "%zu upgrade collections (FFEF/0000), expected 1", upgrade.size());
+    if (accepted.size() != 1 || accepted[0].usagePage != configPage ||
+        accepted[0].usage != configUsage)
+        Fail("usage", "the configuration filter accepted %zu interfaces, expected only %04x/%04x",
+             accepted.size(), configPage, configUsage);
+    if (upgrade.size() != (receiver ? 0u : 1u))
+        Fail("usage", "%zu upgrade collections (FFEF/0000)", upgrade.size());
 
     std::vector<Bytes> configSent;  // as the device must receive them
     std::vector<Bytes> upgradeSent;
@@ -439,9 +445,9 @@ int main(int argc, char** argv) {
         const auto top = descriptor ? quillora::TopLevelCollection(*descriptor) : std::nullopt;
         const auto outLength =
             descriptor ? quillora::OutputReportLength(*descriptor, 0) : std::nullopt;
-        if (!top || top->usagePage != 0xFF01 || top->usage != 0x10)
-            Fail("usage", "the report descriptor of %s does not name FF01/0010",
-                 config.path.c_str());
+        if (!top || top->usagePage != configPage || top->usage != configUsage)
+            Fail("usage", "the report descriptor of %s does not name %04x/%04x",
+                 config.path.c_str(), configPage, configUsage);
         if (!outLength || *outLength != 64)
             Fail("length", "output report length of %s: %zu, expected 64", config.path.c_str(),
                  outLength ? *outLength : 0);
@@ -526,7 +532,7 @@ int main(int argc, char** argv) {
             }
         }
 
-        if (failures == 0) {
+        if (failures == 0 && !receiver) {
             const Interface& up = upgrade[0];
             const auto upDescriptor = ReportDescriptorOf(up.path);
             const auto upLength =
@@ -570,11 +576,11 @@ int main(int argc, char** argv) {
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
         Fail("exit", "the virtual mouse ended with status %d", status);
     const auto removed =
-        AwaitHotPlug(monitor, quillora::HotPlugEvent::Action::Removal, 3, o, nullptr);
+        AwaitHotPlug(monitor, quillora::HotPlugEvent::Action::Removal, nodes, o, nullptr);
     if (removed != arrived)
-        Fail("hotplug", "%zu of the 3 nodes were reported removed", removed.size());
+        Fail("hotplug", "%zu of the %zu nodes were reported removed", removed.size(), nodes);
     else
-        std::printf("probe: 3 hidraw nodes removed\n");
+        std::printf("probe: %zu hidraw nodes removed\n", nodes);
 
     // The virtual mouse's record against what was sent.
     std::vector<std::string> events;
@@ -603,9 +609,9 @@ int main(int argc, char** argv) {
         Fail("record", "%zu config outputs recorded, %zu sent", configOut, configSent.size());
     if (upgradeOut != upgradeSent.size())
         Fail("record", "%zu upgrade outputs recorded, %zu sent", upgradeOut, upgradeSent.size());
-    for (const char* expected :
-         {"event config open", "event config close", "event config destroyed",
-          "event pointer destroyed", "event upgrade destroyed"})
+    for (const char* expected : {"event config open", "event config close",
+                                 "event config destroyed", "event pointer destroyed",
+                                 receiver ? "event config destroyed" : "event upgrade destroyed"})
         if (!Contains(events, expected))
             Fail("record", "no '%s' line", expected);
     if (!configSent.empty() && failures == 0) {

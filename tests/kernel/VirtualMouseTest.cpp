@@ -18,8 +18,17 @@ namespace {
 using namespace quillora::virtualmouse;
 using Bytes = std::vector<std::uint8_t>;
 
+const CollectionLayout& Find(DeviceKind kind, Channel channel) {
+    for (const CollectionLayout& layout : CollectionsOf(kind)) {
+        if (layout.channel == channel)
+            return layout;
+    }
+    ADD_FAILURE() << "no such collection";
+    return CollectionsOf(kind).front();
+}
+
 TEST(VirtualMouseCollections, ConfigurationIsVendorCollectionWith64ByteUnnumberedReports) {
-    const auto& layout = Layout(Channel::Configuration);
+    const auto& layout = Find(DeviceKind::Cable, Channel::Configuration);
     const auto top = quillora::TopLevelCollection(layout.descriptor);
     ASSERT_TRUE(top);
     EXPECT_EQ(top->usagePage, 0xFF01);
@@ -30,7 +39,7 @@ TEST(VirtualMouseCollections, ConfigurationIsVendorCollectionWith64ByteUnnumbere
 }
 
 TEST(VirtualMouseCollections, UpgradeReportsAre64BytesCountingReportId5) {
-    const auto& layout = Layout(Channel::Upgrade);
+    const auto& layout = Find(DeviceKind::Cable, Channel::Upgrade);
     const auto top = quillora::TopLevelCollection(layout.descriptor);
     ASSERT_TRUE(top);
     EXPECT_EQ(top->usagePage, 0xFFEF);
@@ -41,7 +50,7 @@ TEST(VirtualMouseCollections, UpgradeReportsAre64BytesCountingReportId5) {
 }
 
 TEST(VirtualMouseCollections, PointerIsPlainMouseWithoutOutputReport) {
-    const auto& layout = Layout(Channel::Pointer);
+    const auto& layout = Find(DeviceKind::Cable, Channel::Pointer);
     const auto top = quillora::TopLevelCollection(layout.descriptor);
     ASSERT_TRUE(top);
     EXPECT_EQ(top->usagePage, 0x0001);
@@ -49,9 +58,25 @@ TEST(VirtualMouseCollections, PointerIsPlainMouseWithoutOutputReport) {
     EXPECT_FALSE(quillora::OutputReportLength(layout.descriptor, 0));
 }
 
+TEST(VirtualMouseCollections, ReceiverHasPointerAndGenericDesktopConfigurationOnly) {
+    const auto receiver = CollectionsOf(DeviceKind::Receiver);
+    ASSERT_EQ(receiver.size(), 2u);
+    EXPECT_EQ(receiver[0].channel, Channel::Pointer);
+    const auto& config = Find(DeviceKind::Receiver, Channel::Configuration);
+    const auto top = quillora::TopLevelCollection(config.descriptor);
+    ASSERT_TRUE(top);
+    EXPECT_EQ(top->usagePage, 0x0001);
+    EXPECT_EQ(top->usage, 0x0000);
+    EXPECT_EQ(quillora::OutputReportLength(config.descriptor, 0), 64u);
+}
+
+TEST(VirtualMouseCollections, PlainMouseComesFirstSoDiscoveryMustSkipIt) {
+    EXPECT_EQ(CollectionsOf(DeviceKind::Cable).front().channel, Channel::Pointer);
+}
+
 TEST(VirtualMouseFraming, ShortReplyIsZeroFilledToTheInputLength) {
     const Bytes reply = {0xC0, 0x01, 0x74, 0x0E};
-    const Bytes report = FrameInputReport(Layout(Channel::Configuration), reply);
+    const Bytes report = FrameInputReport(Find(DeviceKind::Cable, Channel::Configuration), reply);
     ASSERT_EQ(report.size(), 64u);
     EXPECT_EQ(Bytes(report.begin(), report.begin() + 4), reply);
     EXPECT_EQ(report[4], 0);
@@ -60,14 +85,15 @@ TEST(VirtualMouseFraming, ShortReplyIsZeroFilledToTheInputLength) {
 
 TEST(VirtualMouseFraming, LongReplyIsCut) {
     const Bytes reply(80, 0xAB);
-    EXPECT_EQ(FrameInputReport(Layout(Channel::Configuration), reply), Bytes(64, 0xAB));
+    EXPECT_EQ(FrameInputReport(Find(DeviceKind::Cable, Channel::Configuration), reply),
+              Bytes(64, 0xAB));
 }
 
 TEST(VirtualMouseFraming, UpgradeReplyGetsReportIdInFront) {
     Bytes reply(64);
     for (std::size_t i = 0; i < reply.size(); ++i)
         reply[i] = static_cast<std::uint8_t>(i + 1);
-    const Bytes report = FrameInputReport(Layout(Channel::Upgrade), reply);
+    const Bytes report = FrameInputReport(Find(DeviceKind::Cable, Channel::Upgrade), reply);
     ASSERT_EQ(report.size(), 64u);
     EXPECT_EQ(report[0], 0x05);
     EXPECT_EQ(report[1], 1);
@@ -125,6 +151,10 @@ TEST(VirtualMouseOptionsTest, PathsAreKept) {
     EXPECT_EQ(p.options->statePath, "/tmp/s");
     EXPECT_EQ(p.options->uhidPath, "/dev/null");
     EXPECT_EQ(p.options->readyPath, "/tmp/f");
+    EXPECT_TRUE(p.options->mouseOn);
+    const auto off = Parse({"receiver", "--mouse-off"});
+    ASSERT_TRUE(off.options);
+    EXPECT_FALSE(off.options->mouseOn);
 }
 
 TEST(VirtualMouseControl, CommandsAreWholeWordsWithBlanksAndCarriageReturnIgnored) {
