@@ -4,11 +4,13 @@
 // mouse off and on, stops the program, watches the nodes go away, and finally compares
 // what it sent with the virtual mouse's own record of what arrived.
 //
-// The transport here does by hand what the program's hidraw backend must do: a write
+// The raw transport does by hand what the program's hidraw backend must do: a write
 // carries the report ID byte first and is padded to the output report length taken
 // from the report descriptor, a read asks for the whole 64-byte report, and discovery
 // filters by usage page and usage. --fault breaks one of these on purpose, so the
-// suite can show that each check catches the fault it is there for.
+// suite can show that each check catches the fault it is there for. Where the build
+// has the program's HidapiBackend, --transport backend sends the same unpadded frames
+// through it instead, and the same checks judge what it delivers.
 //
 // Every failed check prints "FAIL[<area>] ..."; exit 0 all passed, 1 a check failed,
 // 2 the probe could not run (usage, fork).
@@ -27,6 +29,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <optional>
 #include <set>
 #include <sstream>
@@ -37,6 +40,9 @@
 #include "EchoFirmware.h"
 #include "device/ReportDescriptor.h"
 #include "device/UdevHotPlugMonitor.h"
+#ifdef QUILLORA_PROBE_BACKEND
+#include "device/HidapiBackend.h"
+#endif
 
 namespace {
 
@@ -53,6 +59,7 @@ struct ProbeOptions {
     int exchanges = 1000;
     Fault fault = Fault::None;
     std::string workDir = "/tmp";
+    bool viaBackend = false;  // exchanges through the program's HidapiBackend
 };
 
 constexpr std::uint16_t kRelease = 0x0105;
@@ -120,36 +127,42 @@ int BusOf(const std::string& devnode) {
     return -1;
 }
 
-// One opened collection with the transport rules (and the chosen fault).
-class ProbeTransport {
-  public:
-    ProbeTransport(hid_device* handle, std::size_t outputLength, Fault fault)
-        : handle_(handle), outputLength_(outputLength), fault_(fault) {}
-    ~ProbeTransport() {
-        if (handle_ != nullptr)
-            hid_close(handle_);
-    }
-    ProbeTransport(const ProbeTransport&) = delete;
-    ProbeTransport& operator=(const ProbeTransport&) = delete;
+// What the device must receive for `report` (report ID first): the report padded to
+// the ID byte plus the output report length.
+Bytes Delivered(const Bytes& report, std::size_t outputLength) {
+    Bytes wire = report;
+    if (wire.size() < outputLength + 1)
+        wire.resize(outputLength + 1, 0);
+    return wire;
+}
 
-    // `report` starts with its report ID. Returns hid_write's result.
-    int Write(const Bytes& report) {
-        Bytes wire = report;
-        if (fault_ != Fault::NoPad && wire.size() < outputLength_ + 1)
-            wire.resize(outputLength_ + 1, 0);
+// One opened collection. Write() takes a report with its ID first, as the program's
+// frames are; Read() asks for one 64-byte input report (unnumbered: data only;
+// numbered: with the ID).
+class Transport {
+  public:
+    virtual ~Transport() = default;
+    virtual int Write(const Bytes& report) = 0;
+    virtual int Read(Bytes& into, int timeoutMs) = 0;
+    virtual std::wstring ProductString() = 0;
+};
+
+// hidapi directly, doing by hand what the backend must do, or breaking one rule of it.
+class RawTransport final : public Transport {
+  public:
+    RawTransport(hid_device* handle, std::size_t outputLength, Fault fault)
+        : handle_(handle), outputLength_(outputLength), fault_(fault) {}
+    ~RawTransport() override { hid_close(handle_); }
+    RawTransport(const RawTransport&) = delete;
+    RawTransport& operator=(const RawTransport&) = delete;
+
+    int Write(const Bytes& report) override {
+        Bytes wire = fault_ == Fault::NoPad ? report : Delivered(report, outputLength_);
         if (fault_ == Fault::NoReportId)
             wire.erase(wire.begin());
         return hid_write(handle_, wire.data(), wire.size());
     }
-    // What the device is expected to receive for `report`: report ID first, padded.
-    Bytes Delivered(const Bytes& report) const {
-        Bytes wire = report;
-        if (wire.size() < outputLength_ + 1)
-            wire.resize(outputLength_ + 1, 0);
-        return wire;
-    }
-    // Reads one input report of 64 bytes (unnumbered: data only; numbered: with the ID).
-    int Read(Bytes& into, int timeoutMs) {
+    int Read(Bytes& into, int timeoutMs) override {
         into.assign(64, 0);
         const std::size_t ask = fault_ == Fault::ShortRead ? 63 : 64;
         const int n = hid_read_timeout(handle_, into.data(), ask, timeoutMs);
@@ -161,12 +174,71 @@ class ProbeTransport {
         }
         return n;
     }
+    std::wstring ProductString() override {
+        wchar_t product[512] = {};
+        if (hid_get_product_string(handle_, product, 512) != 0)
+            return {};
+        return product;
+    }
 
   private:
     hid_device* handle_;
     std::size_t outputLength_;
     Fault fault_;
 };
+
+#ifdef QUILLORA_PROBE_BACKEND
+// The program's own hidraw backend, unpadded frames and all: what reaches the device
+// is what the backend makes of them.
+class BackendTransport final : public Transport {
+  public:
+    BackendTransport(quillora::HidApi& backend, quillora::HidHandle handle)
+        : backend_(backend), handle_(handle) {}
+    ~BackendTransport() override { backend_.Close(handle_); }
+    BackendTransport(const BackendTransport&) = delete;
+    BackendTransport& operator=(const BackendTransport&) = delete;
+
+    int Write(const Bytes& report) override {
+        return backend_.Write(handle_, report.data(), report.size());
+    }
+    int Read(Bytes& into, int timeoutMs) override {
+        into.assign(64, 0);
+        const int n = backend_.ReadTimeout(handle_, into.data(), into.size(), timeoutMs);
+        into.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+        return n;
+    }
+    std::wstring ProductString() override {
+        std::u16string product;
+        if (backend_.GetProductString(handle_, product, 512) != 0)
+            return {};
+        return std::wstring(product.begin(), product.end());
+    }
+
+  private:
+    quillora::HidApi& backend_;
+    quillora::HidHandle handle_;
+};
+
+quillora::HidapiBackend backend;
+#endif
+
+std::unique_ptr<Transport> OpenTransport(const std::string& path, std::size_t outputLength,
+                                         bool viaBackend, Fault fault) {
+#ifdef QUILLORA_PROBE_BACKEND
+    if (viaBackend) {
+        const quillora::HidHandle handle = backend.OpenPath(path);
+        if (handle == quillora::HidHandle::None)
+            return nullptr;
+        return std::make_unique<BackendTransport>(backend, handle);
+    }
+#else
+    (void)viaBackend;
+#endif
+    hid_device* handle = hid_open_path(path.c_str());
+    if (handle == nullptr)
+        return nullptr;
+    return std::make_unique<RawTransport>(handle, outputLength, fault);
+}
 
 struct Interface {
     std::string path;
@@ -308,6 +380,8 @@ bool ParseOptions(int argc, char** argv, ProbeOptions& o) {
             o.productId = static_cast<std::uint16_t>(std::strtoul(value.c_str(), nullptr, 16));
         } else if (key == "--exchanges") {
             o.exchanges = std::atoi(value.c_str());
+        } else if (key == "--transport" && (value == "raw" || value == "backend")) {
+            o.viaBackend = value == "backend";
         } else if (key == "--work") {
             o.workDir = value;
         } else if (key == "--fault") {
@@ -329,6 +403,13 @@ bool ParseOptions(int argc, char** argv, ProbeOptions& o) {
             return false;
         }
     }
+#ifndef QUILLORA_PROBE_BACKEND
+    if (o.viaBackend)
+        return false;
+#endif
+    // The faults are the raw transport's; the backend is tested as it is.
+    if (o.viaBackend && o.fault != Fault::None)
+        return false;
     return argc % 2 == 1 && !o.mouseProgram.empty() && o.exchanges > 0;
 }
 
@@ -339,11 +420,20 @@ double MsSince(Clock::time_point start) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::string_view(argv[1]) == "--has-backend") {
+        // Whether this build can exchange through the program's own backend.
+#ifdef QUILLORA_PROBE_BACKEND
+        return 0;
+#else
+        return 1;
+#endif
+    }
     ProbeOptions o;
     if (!ParseOptions(argc, argv, o)) {
         std::fprintf(stderr,
                      "usage: quillora-kernel-probe --mouse PROGRAM [--kind cable|receiver] "
-                     "[--vid HEX] [--pid HEX] [--exchanges N] [--work DIR] [--fault "
+                     "[--vid HEX] [--pid HEX] [--exchanges N] [--work DIR] [--transport "
+                     "raw|backend] [--fault "
                      "none|no-report-id|no-pad|short-read|zero-before-read|no-usage-filter]\n");
         return 2;
     }
@@ -451,19 +541,16 @@ int main(int argc, char** argv) {
         if (!outLength || *outLength != 64)
             Fail("length", "output report length of %s: %zu, expected 64", config.path.c_str(),
                  outLength ? *outLength : 0);
-        hid_device* handle = hid_open_path(config.path.c_str());
-        if (handle == nullptr) {
+        std::unique_ptr<Transport> link =
+            failures == 0 ? OpenTransport(config.path, *outLength, o.viaBackend, o.fault) : nullptr;
+        if (failures == 0 && !link) {
             Fail("ids", "cannot open %s", config.path.c_str());
-        } else {
-            wchar_t product[512] = {};
-            if (hid_get_product_string(handle, product, 512) != 0 ||
-                std::wstring_view(product).find(L"config") == std::wstring_view::npos)
-                Fail("ids", "product string of the open interface: \"%ls\"", product);
+        } else if (link) {
+            const std::wstring product = link->ProductString();
+            if (product.find(L"config") == std::wstring::npos)
+                Fail("ids", "product string of the open interface: \"%ls\"", product.c_str());
         }
-        if (failures != 0 && handle != nullptr)
-            hid_close(handle);
         if (failures == 0) {
-            ProbeTransport link(handle, *outLength, o.fault);
             const auto start = Clock::now();
             int done = 0;
             for (int i = 0; i < o.exchanges && failures == 0; ++i) {
@@ -475,19 +562,19 @@ int main(int argc, char** argv) {
                 frame[2] = 0;
                 for (std::size_t k = 3; k < frame.size(); ++k)
                     frame[k] = static_cast<std::uint8_t>(i * 7 + k * 13);
-                const int written = link.Write(frame);
-                configSent.push_back(link.Delivered(frame));
+                const int written = link->Write(frame);
+                configSent.push_back(Delivered(frame, *outLength));
                 if (written < 0) {
                     Fail("write", "exchange %d: hid_write failed", i);
                     break;
                 }
                 Bytes reply;
-                const int n = link.Read(reply, kReplyTimeoutMs);
+                const int n = link->Read(reply, kReplyTimeoutMs);
                 if (n != 64) {
                     Fail("length", "exchange %d: read returned %d bytes, expected 64", i, n);
                     break;
                 }
-                const Bytes expected = link.Delivered(frame);
+                const Bytes expected = Delivered(frame, *outLength);
                 bool same = reply[0] == frame[1] && reply[1] == 0;
                 for (std::size_t k = 2; same && k < 64; ++k)
                     same = reply[k] == expected[k + 1];
@@ -507,7 +594,7 @@ int main(int argc, char** argv) {
                 Bytes report;
                 if (!SendControl(fifo, "dpi\n"))
                     Fail("control", "cannot write %s", fifo.c_str());
-                link.Read(report, kReplyTimeoutMs);
+                link->Read(report, kReplyTimeoutMs);
                 if (report.size() != 64 ||
                     !std::equal(std::begin(quillora::kerneltest::kEchoDpiMarker),
                                 std::end(quillora::kerneltest::kEchoDpiMarker), report.begin()))
@@ -516,13 +603,13 @@ int main(int argc, char** argv) {
                     const std::uint8_t lo = quillora::kerneltest::kEchoBattery & 0xFF;
                     const std::uint8_t hi = quillora::kerneltest::kEchoBattery >> 8;
                     child.Signal(SIGUSR2);
-                    link.Read(report, kReplyTimeoutMs);
+                    link->Read(report, kReplyTimeoutMs);
                     if (report.size() != 64 || report[0] != 0xC0 || report[1] != 0 ||
                         report[2] != lo || report[3] != hi)
                         Fail("connection", "after SIGUSR2: got %s", Hex(report).c_str());
                     if (!SendControl(fifo, "on\n"))
                         Fail("control", "cannot write %s", fifo.c_str());
-                    link.Read(report, kReplyTimeoutMs);
+                    link->Read(report, kReplyTimeoutMs);
                     if (report.size() != 64 || report[0] != 0xC0 || report[1] != 1 ||
                         report[2] != lo || report[3] != hi)
                         Fail("connection", "after 'on': got %s", Hex(report).c_str());
@@ -540,23 +627,21 @@ int main(int argc, char** argv) {
             if (!upLength || *upLength != 63)
                 Fail("length", "upgrade output report 5 has %zu data bytes, expected 63",
                      upLength ? *upLength : 0);
-            hid_device* upHandle = hid_open_path(up.path.c_str());
-            if (upHandle == nullptr)
+            std::unique_ptr<Transport> upLink =
+                failures == 0 ? OpenTransport(up.path, *upLength, o.viaBackend, o.fault) : nullptr;
+            if (failures == 0 && !upLink)
                 Fail("ids", "cannot open %s", up.path.c_str());
-            if (failures != 0 && upHandle != nullptr)
-                hid_close(upHandle);
             if (failures == 0) {
-                ProbeTransport upLink(upHandle, *upLength, o.fault);
                 for (int i = 0; i < 16 && failures == 0; ++i) {
                     Bytes frame(64, 0);
                     frame[0] = 0x05;
                     frame[1] = static_cast<std::uint8_t>(0x40 + i);
                     for (std::size_t k = 3; k < frame.size(); ++k)
                         frame[k] = static_cast<std::uint8_t>(i + k * 5);
-                    upLink.Write(frame);
-                    upgradeSent.push_back(upLink.Delivered(frame));
+                    upLink->Write(frame);
+                    upgradeSent.push_back(Delivered(frame, *upLength));
                     Bytes reply;
-                    const int n = upLink.Read(reply, kReplyTimeoutMs);
+                    const int n = upLink->Read(reply, kReplyTimeoutMs);
                     bool same =
                         n == 64 && reply[0] == 0x05 && reply[1] == frame[1] && reply[2] == 0;
                     for (std::size_t k = 3; same && k < 64; ++k)

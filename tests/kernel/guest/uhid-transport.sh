@@ -13,6 +13,18 @@ $probe --mouse $mouse --kind cable --vid 1209 --pid 0001 --exchanges 1000 || sta
 echo "guest: receiver, 200 exchanges, mouse off and on"
 $probe --mouse $mouse --kind receiver --vid 1209 --pid 0002 --exchanges 200 || status=1
 
+# The same runs through the program's own hidraw backend, where the build has it.
+if $probe --has-backend; then
+  echo "guest: cable through the program's hidraw backend"
+  $probe --mouse $mouse --kind cable --vid 1209 --pid 0001 --exchanges 1000 --transport backend \
+    || status=1
+  echo "guest: receiver through the program's hidraw backend"
+  $probe --mouse $mouse --kind receiver --vid 1209 --pid 0002 --exchanges 200 --transport backend \
+    || status=1
+else
+  echo "guest: this build has no hidraw backend; its runs are left out"
+fi
+
 # fault:the check area that must report it
 for case in no-report-id:echo no-pad:record short-read:length zero-before-read:length \
   no-usage-filter:usage; do
