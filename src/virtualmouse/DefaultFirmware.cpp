@@ -1,6 +1,6 @@
-// The firmware the installed quillora-virtual-mouse serves. Until the mouse model is
-// linked in here, the devices appear and send connection reports, but commands go
-// unanswered, as they would from a mouse whose firmware is busy.
+// The firmware quillora-virtual-mouse serves in builds without the simulated mouse
+// model: the devices appear and send connection reports, but commands go unanswered,
+// as they would from a mouse whose firmware is busy.
 
 #include "app/Trace.h"
 #include "virtualmouse/VirtualMouseMain.h"
@@ -23,7 +23,8 @@ class SilentFirmware final : public VirtualFirmware {
 }  // namespace
 
 std::unique_ptr<VirtualFirmware> MakeDefaultFirmware(const FirmwareOptions&) {
-    Trace(TraceLevel::Warning, "virtual mouse: no mouse model linked in; commands go unanswered");
+    Trace(TraceLevel::Warning,
+          "virtual mouse: no mouse model in this build; commands go unanswered");
     return std::make_unique<SilentFirmware>();
 }
 
