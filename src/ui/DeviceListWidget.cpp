@@ -62,9 +62,10 @@ DeviceListWidget::DeviceListWidget(QWidget* parent)
     layout_->addStretch();
 }
 
-void DeviceListWidget::SetTexts(const QString& onlineText, const QString& offlineText,
-                                const QString& versionCaption) {
-    onlineText_ = onlineText;
+void DeviceListWidget::SetTexts(const QString& cableText, const QString& wirelessText,
+                                const QString& offlineText, const QString& versionCaption) {
+    cableText_ = cableText;
+    wirelessText_ = wirelessText;
     offlineText_ = offlineText;
     versionCaption_ = versionCaption;
     for (Tile* tile : tiles_) {
@@ -236,7 +237,7 @@ void DeviceListWidget::SetWireless(int index, bool wireless) {
 }
 
 void DeviceListWidget::Refresh(Tile& tile) {
-    tile.state->setText(tile.online ? onlineText_ : offlineText_);
+    tile.state->setText(!tile.online ? offlineText_ : tile.wireless ? wirelessText_ : cableText_);
     tile.frame->setProperty("online", tile.online);
     tile.battery->setVisible(tile.online && tile.batteryLevel >= 0);
     // device_mode.png: cable, wireless, cable offline, wireless offline.

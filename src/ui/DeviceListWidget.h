@@ -24,8 +24,9 @@ class DeviceListWidget : public QWidget {
   public:
     explicit DeviceListWidget(QWidget* parent = nullptr);
 
-    // Texts of the tiles' state lines and the caption before each version.
-    void SetTexts(const QString& onlineText, const QString& offlineText,
+    // Texts of the tiles' state lines (online by cable, online through the receiver,
+    // offline) and the caption before each version.
+    void SetTexts(const QString& cableText, const QString& wirelessText, const QString& offlineText,
                   const QString& versionCaption);
     // The battery and link-mode images of every tile ("device_mode.png").
     void SetImages(const SkinImages& skin);
@@ -67,7 +68,8 @@ class DeviceListWidget : public QWidget {
 
     std::vector<Tile*> tiles_;
     int selected_ = -1;
-    QString onlineText_;
+    QString cableText_;
+    QString wirelessText_;
     QString offlineText_;
     QString versionCaption_;
     QPixmap modeImage_;

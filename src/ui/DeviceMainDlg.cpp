@@ -258,7 +258,7 @@ void DeviceMainDlg::SetAllTexts() {
     }
     previous_->setToolTip(Text(texts_, 85));
     next_->setToolTip(Text(texts_, 86));
-    deviceList_->SetTexts(Text(texts_, 51), Text(texts_, 57), Text(texts_, 15));
+    deviceList_->SetTexts(Text(texts_, 51), Text(texts_, 52), Text(texts_, 57), Text(texts_, 15));
     noDevice_->setText(Text(texts_, 50));
     notice_->setText(Text(texts_, 56));
 }

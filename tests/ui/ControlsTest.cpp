@@ -38,7 +38,7 @@ class ControlsTest : public QObject {
 
 void ControlsTest::deviceListCountsOnlineTilesAndIgnoresBadIndexes() {
     DeviceListWidget list;
-    list.SetTexts("online", "offline", "Version");
+    list.SetTexts("cable", "wireless", "offline", "Version");
     QCOMPARE(list.AddDevice("Pro", 101, QPixmap()), 0);
     QCOMPARE(list.AddDevice("Core", 102, QPixmap()), 1);
     QCOMPARE(list.AddDevice("Mini", 103, QPixmap()), 2);
@@ -102,19 +102,23 @@ void ControlsTest::deviceListSelectsByClickAndOpensByDoubleClick() {
 
 void ControlsTest::deviceListShowsVersionOnlyWhenKnown() {
     DeviceListWidget list;
-    list.SetTexts("online", "offline", "Version");
+    list.SetTexts("cable", "wireless", "offline", "Version");
     list.AddDevice("Pro", 101, QPixmap());
     QCOMPARE(list.VersionText(0), QString());
     list.SetVersion(0, "V1.05");
     QCOMPARE(list.VersionText(0), QString("Version: V1.05"));
     // A caption change reaches the existing tiles.
-    list.SetTexts("an", "aus", "Fassung");
+    list.SetTexts("Kabel", "Funk", "aus", "Fassung");
     QCOMPARE(list.VersionText(0), QString("Fassung: V1.05"));
     const auto state = list.findChild<QLabel*>("tileStateLabel");
     QVERIFY(state != nullptr);
     QCOMPARE(state->text(), QString("aus"));
     list.SetOnline(0, true);
-    QCOMPARE(state->text(), QString("an"));
+    QCOMPARE(state->text(), QString("Kabel"));
+    list.SetWireless(0, true);
+    QCOMPARE(state->text(), QString("Funk"));
+    list.SetOnline(0, false);
+    QCOMPARE(state->text(), QString("aus"));
 }
 
 void ControlsTest::deviceListClearDropsSelection() {
