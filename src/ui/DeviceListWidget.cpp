@@ -62,13 +62,15 @@ DeviceListWidget::DeviceListWidget(QWidget* parent)
     layout_->addStretch();
 }
 
+DeviceListWidget::~DeviceListWidget() = default;
+
 void DeviceListWidget::SetTexts(const QString& cableText, const QString& wirelessText,
                                 const QString& offlineText, const QString& versionCaption) {
     cableText_ = cableText;
     wirelessText_ = wirelessText;
     offlineText_ = offlineText;
     versionCaption_ = versionCaption;
-    for (Tile* tile : tiles_) {
+    for (const auto& tile : tiles_) {
         Refresh(*tile);
     }
 }
@@ -76,7 +78,7 @@ void DeviceListWidget::SetTexts(const QString& cableText, const QString& wireles
 void DeviceListWidget::SetImages(const SkinImages& skin) {
     skin_ = &skin;
     modeImage_ = skin.Pixmap(QStringLiteral("device_mode.png"));
-    for (Tile* tile : tiles_) {
+    for (const auto& tile : tiles_) {
         tile->battery->SetImages(skin);
         Refresh(*tile);
     }
@@ -84,7 +86,8 @@ void DeviceListWidget::SetImages(const SkinImages& skin) {
 
 int DeviceListWidget::AddDevice(const QString& name, int data, const QPixmap& image) {
     const int index = Count();
-    auto* tile = new Tile;
+    auto owned = std::make_unique<Tile>();
+    Tile* tile = owned.get();
     tile->data = data;
     tile->frame = new TileFrame(this);
     tile->frame->setObjectName(QStringLiteral("deviceTileFrame"));
@@ -128,15 +131,14 @@ int DeviceListWidget::AddDevice(const QString& name, int data, const QPixmap& im
     column->addWidget(tile->version);
 
     layout_->insertWidget(layout_->count() - 1, tile->frame);
-    tiles_.push_back(tile);
+    tiles_.push_back(std::move(owned));
     Refresh(*tile);
     return index;
 }
 
 void DeviceListWidget::Clear() {
-    for (Tile* tile : tiles_) {
+    for (const auto& tile : tiles_) {
         delete tile->frame;
-        delete tile;
     }
     tiles_.clear();
     if (selected_ != -1) {
@@ -159,7 +161,7 @@ void DeviceListWidget::Select(int index) {
     }
     selected_ = index;
     for (int i = 0; i < Count(); ++i) {
-        Tile* tile = tiles_[std::size_t(i)];
+        Tile* tile = tiles_[std::size_t(i)].get();
         tile->frame->setProperty("selected", i == selected_);
         tile->frame->style()->unpolish(tile->frame);
         tile->frame->style()->polish(tile->frame);
@@ -197,7 +199,7 @@ bool DeviceListWidget::IsOnline(int index) const {
 
 int DeviceListWidget::OnlineCount() const {
     int count = 0;
-    for (const Tile* tile : tiles_) {
+    for (const auto& tile : tiles_) {
         count += tile->online ? 1 : 0;
     }
     return count;

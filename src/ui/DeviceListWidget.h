@@ -8,6 +8,7 @@
 #include <QPixmap>
 #include <QString>
 #include <QWidget>
+#include <memory>
 #include <vector>
 
 class QHBoxLayout;
@@ -23,6 +24,7 @@ class DeviceListWidget : public QWidget {
 
   public:
     explicit DeviceListWidget(QWidget* parent = nullptr);
+    ~DeviceListWidget() override;
 
     // Texts of the tiles' state lines (online by cable, online through the receiver,
     // offline) and the caption before each version.
@@ -66,7 +68,7 @@ class DeviceListWidget : public QWidget {
     void Refresh(Tile& tile);
     void TilePressed(int index);
 
-    std::vector<Tile*> tiles_;
+    std::vector<std::unique_ptr<Tile>> tiles_;  // the widgets belong to the frames
     int selected_ = -1;
     QString cableText_;
     QString wirelessText_;
