@@ -65,15 +65,15 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             continue;
         }
         if (argument == "--simulate") {
-            // The SPEC is optional; an argument that starts with '-' is the next option.
+            // The DEVICES text is optional; an argument that starts with '-' is the next option.
             if (i + 1 < arguments.size() && !arguments[i + 1].empty() &&
                 arguments[i + 1][0] != '-') {
                 options.simulate = arguments[++i];
             } else {
                 options.simulate = std::string();
             }
-        } else if (auto spec = InlineValue(argument, "--simulate")) {
-            options.simulate = *spec;
+        } else if (auto devices = InlineValue(argument, "--simulate")) {
+            options.simulate = *devices;
         } else if (argument == "--send") {
             std::optional<int> message;
             std::optional<int> param;
@@ -103,16 +103,16 @@ bool StartsHidden(const StartupOptions& options, int autorunMinimize) {
 }
 
 const char* CommandLineUsage() {
-    return "usage: quillora [-hide] [--simulate [SPEC]] [--app-dir DIR] [--data-dir DIR]\n"
+    return "usage: quillora [-hide] [--simulate [DEVICES]] [--app-dir DIR] [--data-dir DIR]\n"
            "                [--config-dir DIR]\n"
            "       quillora --send MESSAGE PARAM\n"
-           "  -hide              start with the window hidden in the tray\n"
-           "  --simulate [SPEC]  use the simulated mouse (cable, receiver, cable+receiver)\n"
-           "  --app-dir DIR      application folder (config.xml, device/, language/, skins/)\n"
-           "  --data-dir DIR     application data folder (db/, temp/)\n"
-           "  --config-dir DIR   folder of the stored settings\n"
-           "  --send MSG PARAM   deliver a message to the running instance\n"
-           "                     (1691 610 ends it, 2022 0 sets all texts again)\n";
+           "  -hide                 start with the window hidden in the tray\n"
+           "  --simulate [DEVICES]  use the simulated mouse (cable, receiver, cable+receiver)\n"
+           "  --app-dir DIR         application folder (config.xml, device/, language/, skins/)\n"
+           "  --data-dir DIR        application data folder (db/, temp/)\n"
+           "  --config-dir DIR      folder of the stored settings\n"
+           "  --send MSG PARAM      deliver a message to the running instance\n"
+           "                        (1691 610 ends it, 2022 0 sets all texts again)\n";
 }
 
 }  // namespace quillora::ui

@@ -24,7 +24,7 @@ struct SendRequest {
 struct StartupOptions {
     bool hide = false;     // "-hide"
     bool autorun = false;  // " -autorun": started by the auto-start entry
-    // --simulate [SPEC]: the simulated devices instead of real HID; the SPEC text as
+    // --simulate [DEVICES]: the simulated devices instead of real HID; the DEVICES text as
     // given ("cable", "receiver:battery=40", ...), empty for the default.
     std::optional<std::string> simulate;
     FolderOverrides folders;          // --app-dir, --data-dir, --config-dir

@@ -46,7 +46,7 @@ TEST(CommandLine, ReadsFoldersInBothSpellings) {
     EXPECT_TRUE(parsed.options.hide);
 }
 
-TEST(CommandLine, SimulateTakesAnOptionalSpec) {
+TEST(CommandLine, SimulateTakesOptionalDevices) {
     struct Case {
         std::vector<std::string> arguments;
         std::optional<std::string> simulate;
