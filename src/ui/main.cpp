@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QScreen>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "app/SettingsRegistry.h"
 #include "app/Trace.h"
 #include "app/Utf8.h"
+#include "formats/AppConfig.h"
 #include "ui/CommandLine.h"
 #include "ui/DeviceMainDlg.h"
 #include "ui/DpiAwareness.h"
@@ -27,10 +29,17 @@ namespace {
 using namespace quillora;
 using namespace quillora::ui;
 
-// The shipped config.xml's start-up values, used until the configuration reader is
-// linked in: the product key name and the languages that ship a language file.
-StartupConfig ReadStartupConfigOrDefaults(const std::string& /*applicationFolder*/) {
-    return StartupConfig{u"Quillora", {1033, 2052}, std::string()};
+// What start-up takes from config.xml: the product key name, the languages and the
+// title bar's web address. Nothing when the file cannot be used.
+std::optional<ui::StartupConfig> ReadStartup(const std::string& applicationFolder) {
+    const std::string path = ConfigFilePath(applicationFolder);
+    const quillora::StartupConfig startup = quillora::ReadStartupConfig(path);
+    if (!startup.loaded || startup.productKeyName.empty()) {
+        return std::nullopt;
+    }
+    const CatalogConfig catalog = ReadCatalogConfig(path, u"");
+    return ui::StartupConfig{startup.productKeyName, startup.languages,
+                             ToUtf8(catalog.software.websiteUrl)};
 }
 
 void TraceDpiDecision() {
@@ -59,7 +68,13 @@ int main(int argc, char** argv) {
     const StartupOptions& options = parsed.options;
 
     const std::string applicationFolder = ApplicationFolder(options.folders);
-    const StartupConfig config = ReadStartupConfigOrDefaults(applicationFolder);
+    const std::optional<ui::StartupConfig> startup = ReadStartup(applicationFolder);
+    if (!startup) {
+        std::fprintf(stderr, "quillora: cannot read %s (use --app-dir to name the folder)\n",
+                     ConfigFilePath(applicationFolder).c_str());
+        return kExitCodeBadUsage;
+    }
+    const ui::StartupConfig& config = *startup;
     const QString productKeyName = QString::fromStdU16String(config.productKeyName);
     const QString runtimeFolder = SingleInstance::DefaultRuntimeFolder();
 
