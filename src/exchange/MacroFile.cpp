@@ -1,6 +1,7 @@
 #include "exchange/MacroFile.h"
 
 #include "app/Decimal.h"
+#include "app/Utf8.h"
 #include "exchange/ExchangeDocument.h"
 #include "formats/XmlDocument.h"
 
@@ -69,7 +70,8 @@ ImportedMacro StoreEvents(DataStore& store, int macroId, const MacroRecord& head
                           std::vector<MacroEventRecord> events) {
     ImportedMacro imported;
     imported.macro_id = macroId;
-    imported.name = header.name;
+    // The list shows the name as the store keeps it, after its UTF-8 round trip.
+    imported.name = FromUtf8(ToUtf8(header.name));
     if (!events.empty() && !store.ReplaceMacroEvents(macroId, events)) {
         // Rows the store refused were skipped; count what is actually there.
         store.ListMacroEvents(macroId, events);

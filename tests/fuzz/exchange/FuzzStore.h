@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -50,18 +49,38 @@ class FuzzStore {
     }
     std::string Output(const char* name) const { return folder_ + "/" + name; }
 
-    // Back to the state after construction: names, settings, lights, no buttons, no macros.
+    // Back to the state after construction: names, settings, lights, no buttons, no
+    // macros. Only what differs is written, so an input that changed little costs
+    // little more than the reads.
     void Reset() {
+        std::u16string text;
         for (int profile = 1; profile <= kProfiles; ++profile) {
-            store_.RenameProfile(profile, ProfileName(profile));
-            store_.DeleteKeysOfProfile(profile);
+            if (!store_.GetProfileName(profile, text) || text != ProfileName(profile)) {
+                store_.RenameProfile(profile, ProfileName(profile));
+            }
+            std::vector<KeyRecord> keys;
+            if (store_.ListKeys(profile, keys) > 0) {
+                store_.DeleteKeysOfProfile(profile);
+            }
             for (const DefaultSetting& setting : DefaultSettings()) {
-                store_.SetSetting(profile, setting.key, Ascii(setting.value));
+                if (!store_.GetSetting(profile, setting.key, text) ||
+                    text != Ascii(setting.value)) {
+                    store_.SetSetting(profile, setting.key, Ascii(setting.value));
+                }
             }
             for (int mode = 0; mode < kModes; ++mode) {
-                store_.UpdateLight(mode, FixtureLight(profile, mode));
+                LightRecord light;
+                LightRecord fixture = FixtureLight(profile, mode);
+                store_.GetLight(profile, mode, light);
+                fixture.light_id = light.light_id;
+                fixture.status = light.status;
+                if (!(light == fixture)) {
+                    store_.UpdateLight(mode, fixture);
+                }
             }
-            store_.SetActiveLightMode(profile, 1);
+            if (store_.GetActiveLightMode(profile) != 1) {
+                store_.SetActiveLightMode(profile, 1);
+            }
         }
         std::vector<MacroRecord> macros;
         store_.ListMacros(macros);
@@ -70,10 +89,20 @@ class FuzzStore {
         }
     }
 
+    ~FuzzStore() {
+        store_.CloseDatabase();
+        std::error_code ignored;
+        std::filesystem::remove_all(folder_, ignored);
+    }
+
   private:
     FuzzStore() : store_(SQLiteDurability{SQLiteJournalMode::kWal, SQLiteSyncMode::kOff}) {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "quillora-fuzz-XXXXXX").string();
+        // Memory-backed when the system has it: the store's commits are the hot path.
+        std::error_code error;
+        const std::filesystem::path base = std::filesystem::is_directory("/dev/shm", error)
+                                               ? std::filesystem::path("/dev/shm")
+                                               : std::filesystem::temp_directory_path();
+        std::string pattern = (base / "quillora-fuzz-XXXXXX").string();
         Check(::mkdtemp(pattern.data()) != nullptr);
         folder_ = pattern;
         input_ = folder_ + "/input.xml";
@@ -85,10 +114,6 @@ class FuzzStore {
                 Check(store_.AddLight(FixtureLight(profile, mode)) > 0);
             }
         }
-        std::atexit([] {
-            std::error_code ignored;
-            std::filesystem::remove_all(Get().folder_, ignored);
-        });
         Reset();
     }
 

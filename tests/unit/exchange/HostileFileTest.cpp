@@ -155,6 +155,7 @@ TEST_F(HostileFileTest, Utf16FilesWithAMarkImportLikeTheirUtf8Original) {
     MacroRecord header;
     ASSERT_TRUE(store.GetMacro(lone.macros[0].macro_id, header));
     EXPECT_EQ(header.name, u"a\uFFFDb");
+    EXPECT_EQ(lone.macros[0].name, header.name);  // what the macro list will show
 }
 
 TEST_F(HostileFileTest, IllFormedTextReachesTheStoreAsReplacementCharacters) {
