@@ -69,6 +69,42 @@ TEST_F(ProfileFileTest, ExportWritesTheExpectedBytes) {
     }
 }
 
+TEST_F(ProfileFileTest, AProfileWithoutRowsExportsEmptyValuesThatImportSkips) {
+    const std::string out = Output("None.xml");
+    ASSERT_TRUE(ExportProfile(store, 9, u"", true, out));
+    EXPECT_EQ(TempDir::ReadFile(out), Document({
+                                          "<profile>",
+                                          R"(<profileinfo name="">)",
+                                          "<keyitems/>",
+                                          R"(<Lightitems lightmode="0"/>)",
+                                          R"(<Mouse_DPI dpi_flag="" dpi_index="" dpi_count="">)",
+                                          R"(<DPI1 value="" color=""/>)",
+                                          R"(<DPI2 value="" color=""/>)",
+                                          R"(<DPI3 value="" color=""/>)",
+                                          R"(<DPI4 value="" color=""/>)",
+                                          R"(<DPI5 value="" color=""/>)",
+                                          R"(<DPI6 value="" color=""/>)",
+                                          "</Mouse_DPI>",
+                                          "<Mouse>",
+                                          R"(<button_respondtime value=""/>)",
+                                          R"(<report_rate value=""/>)",
+                                          R"(<sensor_flag value=""/>)",
+                                          R"(<liftoff_height value=""/>)",
+                                          R"(<scroll_flag value=""/>)",
+                                          R"(<e-sports_flag value=""/>)",
+                                          R"(<sleep_light value=""/>)",
+                                          R"(<move_wakeup value=""/>)",
+                                          R"(<move_closelight value=""/>)",
+                                          "</Mouse>",
+                                          "</profileinfo>",
+                                          "</profile>",
+                                      }));
+    const auto settings = Snapshot(store).settings;
+    const ProfileImportResult result = ImportProfile(store, 2, out, true);
+    EXPECT_EQ(result.skippedSettings.size(), 24u);
+    EXPECT_EQ(Snapshot(store).settings, settings);
+}
+
 TEST_F(ProfileFileTest, ImportOfTheFileReproducesTheProfileByteForByte) {
     const ProfileImportResult result =
         ImportProfile(store, 2, Expected("profile.xml"), /*hasLighting=*/true);
