@@ -83,6 +83,8 @@ class SimBus final : public HidApi, public SimInspector {
     void SendReport(UnitId unit, const InputReport& report);
 
     void SetFaults(UnitId unit, const Faults& faults);
+    // What the next reports on a cable's upgrade interface suffer.
+    void SetUpgradeFaults(UnitId unit, const UpgradeFaults& faults);
     // Delay of every report in and out; 1 ms is a full-speed USB interval.
     void SetReportDelay(std::chrono::milliseconds delay);
 
@@ -104,6 +106,7 @@ class SimBus final : public HidApi, public SimInspector {
     std::optional<MouseSettings> SettingsOf(UnitId unit) const override;
     int OpenHandles() const override;
     int PendingInput(UnitId unit) const override;
+    std::optional<UpgradeRecord> UpgradeRecordOf(UnitId unit) const override;
 
   private:
     enum class Role { Config, Decoy, Upgrade };
@@ -133,6 +136,7 @@ class SimBus final : public HidApi, public SimInspector {
     UnitId PlugLocked(Unit unit, std::vector<BusEvent>& events);
     void Notify(const std::vector<BusEvent>& events);
     void QueueLocked(Unit& unit, InputReport report, Clock::Duration extra = {});
+    void RemoveLocked(std::map<UnitId, Unit>::iterator it, std::vector<BusEvent>& events);
     void AnswerLocked(Unit& unit, const std::vector<std::uint8_t>& request);
     InputReport NoiseLocked(Unit& unit);
 
@@ -144,6 +148,9 @@ class SimBus final : public HidApi, public SimInspector {
     UnitId next_unit_ = 1;
     std::chrono::milliseconds report_delay_{0};
     std::function<void(const BusEvent&)> listener_;
+    // The cables' upgrade interfaces, outliving their units so that what a vanished
+    // mouse received stays visible.
+    std::map<UnitId, std::shared_ptr<SimUpgradeTarget>> upgrade_targets_;
 };
 
 }  // namespace quillora::sim
