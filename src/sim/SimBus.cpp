@@ -286,6 +286,10 @@ int SimBus::Write(HidHandle handle, const std::uint8_t* data, std::size_t length
         SimUpgradeTarget::Verdict verdict = SimUpgradeTarget::Verdict::Taken;
         if (role == Role::Upgrade) {
             verdict = upgrade_targets_.at(it->first)->Take(bytes);
+            const Clock::Duration now = clock_.Now();
+            Clock::Duration& slot = unit.upgrade_slot_end;
+            slot = now > slot + delay ? now + delay : slot + delay;
+            delay = std::chrono::duration_cast<std::chrono::milliseconds>(slot - now);
         }
         if (verdict == SimUpgradeTarget::Verdict::Taken) {
             unit.written.push_back({static_cast<int>(open->second.collection), bytes});

@@ -85,7 +85,10 @@ class SimBus final : public HidApi, public SimInspector {
     void SetFaults(UnitId unit, const Faults& faults);
     // What the next reports on a cable's upgrade interface suffer.
     void SetUpgradeFaults(UnitId unit, const UpgradeFaults& faults);
-    // Delay of every report in and out; 1 ms is a full-speed USB interval.
+    // Delay of every report in and out; 1 ms is a full-speed USB interval. The upgrade
+    // interface sends its reports on a fixed schedule of one per delay, as an interrupt
+    // endpoint takes one per frame: a writer that comes back within one slot of the
+    // schedule (late only by its own wake-up) loses no time for it.
     void SetReportDelay(std::chrono::milliseconds delay);
 
     // HidApi
@@ -127,6 +130,7 @@ class SimBus final : public HidApi, public SimInspector {
         Faults faults;
         std::vector<WrittenReport> written;
         std::uint32_t noise = 0x2545F491;
+        Clock::Duration upgrade_slot_end{};  // when the last upgrade report went out
     };
     struct Open {
         UnitId unit;
