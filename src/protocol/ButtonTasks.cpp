@@ -89,6 +89,7 @@ bool SendButtonTable(DeviceContext& context, const WriteTaskHooks& hooks,
         if (!context.store.GetMacro(macro_id, macro)) {
             return std::nullopt;
         }
+        // The stream's length does not depend on the key code it starts with.
         if (EncodeMacroFrames(StreamOf(context, 0, macro_id)).status ==
             MacroFramingStatus::TooLong) {
             return std::nullopt;

@@ -100,10 +100,11 @@ class WriteTaskTest : public ::testing::Test {
         std::string xml = kDescriptionTemplate;
         xml.replace(xml.find("@LIGHT@"), 7, lighting ? "1" : "0");
         TempDir::WriteFile(dir / "app/device/sim_model.xml", xml);
-        description.Update([&](DeviceDescription& d) {
+        ASSERT_TRUE(description.Update([&](DeviceDescription& d) {
             d = DeviceDescription{};
             return LoadDeviceDescription(dir / "app/device/sim_model.xml", d);
-        });
+        }));
+        ASSERT_EQ(description.Snapshot().lighting, lighting);
 
         std::filesystem::remove(dir / "data/db/sim_model_data1.db");
         ASSERT_TRUE(store.OpenDatabase(dir / "data", u"sim_model"));
