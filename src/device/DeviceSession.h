@@ -42,7 +42,10 @@ struct DeviceState {
 
     // Lighting and macros.
     int currentLightMode = 0;
-    int pendingMacro = 0;  // bound on the keys page, sent with the next button write
+    // A macro the keys page just bound: the next button write sends it first, then
+    // clears both. The key code is the bound button's, -1 when none.
+    bool macroPending = false;
+    int pendingMacroKey = -1;
 
     // Versions and updates: 0 no check yet, 1 newer exists, 2 none newer.
     std::u16string firmwareVersion;  // "%X%02X" of the mouse's version bytes
