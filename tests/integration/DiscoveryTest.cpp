@@ -145,7 +145,10 @@ INSTANTIATE_TEST_SUITE_P(Drops, InfoQueryRetry,
                          ::testing::Values(RetryCase{0, 101, "SetPanelText 51"},
                                            RetryCase{1, 101, "SetPanelText 51"},
                                            // Unidentified: no tile, the model is not there.
-                                           RetryCase{2, 0, "SetPanelText 50"}));
+                                           RetryCase{2, 0, "SetPanelText 50"}),
+                         [](const auto& info) {
+                             return "dropped" + std::to_string(info.param.droppedQueries);
+                         });
 
 TEST_F(Discovery, OnlyAnotherModelConnectedSelectsThatModel) {
     bus.PlugCable(NewMouse("QW01"), kWrenCable);

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "device/DeviceDiscovery.h"
 #include "integration/EngineFixture.h"
 #include "protocol/DiscoveryTasks.h"
