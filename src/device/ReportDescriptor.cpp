@@ -65,7 +65,10 @@ struct Globals {
 
 std::optional<CollectionUsage> TopLevelCollection(std::span<const std::uint8_t> descriptor) {
     std::uint32_t usagePage = 0;
-    std::optional<std::uint32_t> firstUsage;
+    // A plain value and a flag rather than an optional: GCC's -O2 flow analysis reports
+    // the optional's payload as maybe-uninitialised here.
+    std::uint32_t firstUsage = 0;
+    bool haveFirstUsage = false;
     bool firstUsageExtended = false;
     std::optional<CollectionUsage> found;
     int depth = 0;
@@ -73,7 +76,8 @@ std::optional<CollectionUsage> TopLevelCollection(std::span<const std::uint8_t> 
         if (item.type == kGlobal && item.tag == kUsagePage) {
             usagePage = item.data;
         } else if (item.type == kLocal && item.tag == kUsage) {
-            if (!firstUsage) {
+            if (!haveFirstUsage) {
+                haveFirstUsage = true;
                 firstUsage = item.data;
                 firstUsageExtended = item.size == 4;
             }
@@ -81,7 +85,7 @@ std::optional<CollectionUsage> TopLevelCollection(std::span<const std::uint8_t> 
             if (item.tag == kCollection) {
                 if (depth == 0) {
                     CollectionUsage usage;
-                    const std::uint32_t u = firstUsage.value_or(0);
+                    const std::uint32_t u = firstUsage;
                     // A four-byte usage carries its own page in the high half.
                     usage.usagePage =
                         static_cast<std::uint16_t>(firstUsageExtended ? (u >> 16) : usagePage);
@@ -93,7 +97,8 @@ std::optional<CollectionUsage> TopLevelCollection(std::span<const std::uint8_t> 
             } else if (item.tag == kEndCollection && depth > 0) {
                 --depth;
             }
-            firstUsage.reset();  // locals last until the next main item
+            haveFirstUsage = false;  // locals last until the next main item
+            firstUsage = 0;
         }
         return true;
     });
