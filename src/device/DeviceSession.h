@@ -48,6 +48,9 @@ struct DeviceState {
     std::u16string firmwareVersion;  // "%X%02X" of the mouse's version bytes
     std::u16string newestAppVersion;
     int appUpdateState = 0;
+    // This copy was installed by the package manager: the notice of a newer version
+    // points to the website (or the package manager) instead of offering the installer.
+    bool appUpdateViaWebsite = false;
     std::u16string firmwareUrl;
     std::u16string newestFirmwareVersion;
     int firmwareUpdateState = 0;

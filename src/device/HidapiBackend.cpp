@@ -2,6 +2,7 @@
 
 #include <hidapi/hidapi.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <vector>
@@ -16,19 +17,23 @@ hid_device* Device(HidHandle handle) {
     return reinterpret_cast<hid_device*>(handle);
 }
 
-std::size_t OutputLengthOf(const std::string& path) {
+std::vector<std::uint8_t> DescriptorOf(const std::string& path) {
     const std::string file = ReportDescriptorPath(path);
-    if (!file.empty()) {
-        std::ifstream in(file, std::ios::binary);
-        std::vector<std::uint8_t> descriptor((std::istreambuf_iterator<char>(in)),
-                                             std::istreambuf_iterator<char>());
-        if (auto bytes = OutputReportLength(descriptor, 0)) {
-            return 1 + *bytes;
-        }
+    if (file.empty()) {
+        return {};
     }
-    Trace(TraceLevel::Debug, "no output report length for %s; using %zu bytes", path.c_str(),
-          HidapiBackend::kDefaultOutputBytes);
-    return 1 + HidapiBackend::kDefaultOutputBytes;
+    std::ifstream in(file, std::ios::binary);
+    return std::vector<std::uint8_t>((std::istreambuf_iterator<char>(in)),
+                                     std::istreambuf_iterator<char>());
+}
+
+// The length of output report `id` with its ID byte; a descriptor that cannot be read
+// gets the default for report 0 and no padding for numbered reports.
+std::size_t WriteLengthOf(const std::vector<std::uint8_t>& descriptor, std::uint8_t id) {
+    if (auto bytes = OutputReportLength(descriptor, id)) {
+        return 1 + *bytes;
+    }
+    return id == 0 ? 1 + HidapiBackend::kDefaultOutputBytes : 0;
 }
 
 }  // namespace
@@ -87,9 +92,9 @@ HidHandle HidapiBackend::OpenPath(const std::string& path) {
         return HidHandle::None;
     }
     const auto handle = static_cast<HidHandle>(reinterpret_cast<std::uintptr_t>(device));
-    const std::size_t length = OutputLengthOf(path);
+    std::vector<std::uint8_t> descriptor = DescriptorOf(path);
     std::lock_guard<std::mutex> lock(mutex_);
-    write_length_[handle] = length;
+    descriptor_[handle] = std::move(descriptor);
     return handle;
 }
 
@@ -99,7 +104,7 @@ void HidapiBackend::Close(HidHandle handle) {
     }
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        write_length_.erase(handle);
+        descriptor_.erase(handle);
     }
     hid_close(Device(handle));
 }
@@ -111,9 +116,9 @@ int HidapiBackend::Write(HidHandle handle, const std::uint8_t* data, std::size_t
     std::size_t padded = length;
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        auto it = write_length_.find(handle);
-        if (it != write_length_.end() && it->second > length) {
-            padded = it->second;
+        auto it = descriptor_.find(handle);
+        if (it != descriptor_.end()) {
+            padded = std::max(length, WriteLengthOf(it->second, data[0]));
         }
     }
     if (padded == length) {

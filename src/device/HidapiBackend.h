@@ -4,6 +4,7 @@
 
 #include <map>
 #include <mutex>
+#include <vector>
 
 #include "device/HidApi.h"
 
@@ -29,7 +30,7 @@ class HidapiBackend final : public HidApi {
 
   private:
     std::mutex mutex_;
-    std::map<HidHandle, std::size_t> write_length_;  // report ID byte included
+    std::map<HidHandle, std::vector<std::uint8_t>> descriptor_;  // report descriptors
 };
 
 // hidapi's wide strings are UTF-32 on Linux; the program keeps UTF-16.

@@ -65,10 +65,9 @@ struct Globals {
 
 std::optional<CollectionUsage> TopLevelCollection(std::span<const std::uint8_t> descriptor) {
     std::uint32_t usagePage = 0;
-    // A plain value and a flag rather than an optional: GCC's -O2 flow analysis reports
-    // the optional's payload as maybe-uninitialised here.
+    // The first Usage since the last main item (locals last until the next one).
+    bool haveUsage = false;
     std::uint32_t firstUsage = 0;
-    bool haveFirstUsage = false;
     bool firstUsageExtended = false;
     std::optional<CollectionUsage> found;
     int depth = 0;
@@ -76,8 +75,8 @@ std::optional<CollectionUsage> TopLevelCollection(std::span<const std::uint8_t> 
         if (item.type == kGlobal && item.tag == kUsagePage) {
             usagePage = item.data;
         } else if (item.type == kLocal && item.tag == kUsage) {
-            if (!haveFirstUsage) {
-                haveFirstUsage = true;
+            if (!haveUsage) {
+                haveUsage = true;
                 firstUsage = item.data;
                 firstUsageExtended = item.size == 4;
             }
@@ -85,7 +84,7 @@ std::optional<CollectionUsage> TopLevelCollection(std::span<const std::uint8_t> 
             if (item.tag == kCollection) {
                 if (depth == 0) {
                     CollectionUsage usage;
-                    const std::uint32_t u = firstUsage;
+                    const std::uint32_t u = haveUsage ? firstUsage : 0;
                     // A four-byte usage carries its own page in the high half.
                     usage.usagePage =
                         static_cast<std::uint16_t>(firstUsageExtended ? (u >> 16) : usagePage);
@@ -97,8 +96,7 @@ std::optional<CollectionUsage> TopLevelCollection(std::span<const std::uint8_t> 
             } else if (item.tag == kEndCollection && depth > 0) {
                 --depth;
             }
-            haveFirstUsage = false;  // locals last until the next main item
-            firstUsage = 0;
+            haveUsage = false;
         }
         return true;
     });

@@ -72,6 +72,7 @@ UnitId SimBus::PlugCable(std::shared_ptr<SimMouse> mouse, const UsbIdentity& ide
     {
         std::lock_guard<std::mutex> lock(mutex_);
         id = PlugLocked(std::move(unit), events);
+        upgrade_targets_[id] = std::make_shared<SimUpgradeTarget>();
     }
     Notify(events);
     return id;
@@ -267,6 +268,7 @@ int SimBus::Write(HidHandle handle, const std::uint8_t* data, std::size_t length
     }
     std::vector<BusEvent> events;
     std::chrono::milliseconds delay;
+    int written = static_cast<int>(length);
     {
         std::lock_guard<std::mutex> lock(mutex_);
         auto open = open_.find(static_cast<std::uintptr_t>(handle));
@@ -279,23 +281,43 @@ int SimBus::Write(HidHandle handle, const std::uint8_t* data, std::size_t length
         }
         Unit& unit = it->second;
         std::vector<std::uint8_t> bytes(data, data + length);
-        unit.written.push_back({static_cast<int>(open->second.collection), bytes});
         delay = report_delay_;
-        if (unit.collections[open->second.collection].role == Role::Config) {
+        const Role role = unit.collections[open->second.collection].role;
+        SimUpgradeTarget::Verdict verdict = SimUpgradeTarget::Verdict::Taken;
+        if (role == Role::Upgrade) {
+            verdict = upgrade_targets_.at(it->first)->Take(bytes);
+            const Clock::Duration now = clock_.Now();
+            Clock::Duration& slot = unit.upgrade_slot_end;
+            slot = now > slot + delay ? now + delay : slot + delay;
+            delay = std::chrono::duration_cast<std::chrono::milliseconds>(slot - now);
+        }
+        if (verdict == SimUpgradeTarget::Verdict::Taken) {
+            unit.written.push_back({static_cast<int>(open->second.collection), bytes});
+        }
+        if (verdict == SimUpgradeTarget::Verdict::Vanish) {
+            RemoveLocked(it, events);
+        } else if (role == Role::Config) {
             if (unit.faults.vanish) {
                 // The write went out; the device is gone before it can answer.
-                for (const Collection& c : unit.collections) {
-                    events.push_back({BusEventKind::Removed, it->first, c.info});
-                }
-                units_.erase(it);
+                RemoveLocked(it, events);
             } else {
                 AnswerLocked(unit, bytes);
             }
         }
+        if (verdict != SimUpgradeTarget::Verdict::Taken) {
+            written = -1;
+        }
     }
     Notify(events);
     clock_.SleepFor(delay);
-    return static_cast<int>(length);
+    return written;
+}
+
+void SimBus::RemoveLocked(std::map<UnitId, Unit>::iterator it, std::vector<BusEvent>& events) {
+    for (const Collection& c : it->second.collections) {
+        events.push_back({BusEventKind::Removed, it->first, c.info});
+    }
+    units_.erase(it);
 }
 
 int SimBus::ReadTimeout(HidHandle handle, std::uint8_t* data, std::size_t length, int timeout_ms) {
@@ -314,8 +336,16 @@ int SimBus::ReadTimeout(HidHandle handle, std::uint8_t* data, std::size_t length
         }
         Unit& unit = it->second;
         const Clock::Duration now = clock_.Now();
-        const bool config = unit.collections[open->second.collection].role == Role::Config;
-        if (!config || unit.input.empty() || unit.input.front().ready_at > now + timeout) {
+        const Role role = unit.collections[open->second.collection].role;
+        std::optional<std::vector<std::uint8_t>> answer;
+        if (role == Role::Upgrade) {
+            answer = upgrade_targets_.at(it->first)->TakeAnswer();
+        }
+        if (answer) {
+            wait = Clock::Duration(0);
+            report = std::move(*answer);
+        } else if (role != Role::Config || unit.input.empty() ||
+                   unit.input.front().ready_at > now + timeout) {
             wait = timeout;
         } else {
             wait = std::max(Clock::Duration(0), unit.input.front().ready_at - now);
@@ -371,6 +401,23 @@ std::optional<MouseSettings> SimBus::SettingsOf(UnitId id) const {
 int SimBus::OpenHandles() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return static_cast<int>(open_.size());
+}
+
+std::optional<UpgradeRecord> SimBus::UpgradeRecordOf(UnitId id) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto it = upgrade_targets_.find(id);
+    if (it == upgrade_targets_.end()) {
+        return std::nullopt;
+    }
+    return it->second->Record();
+}
+
+void SimBus::SetUpgradeFaults(UnitId id, const UpgradeFaults& faults) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto it = upgrade_targets_.find(id);
+    if (it != upgrade_targets_.end()) {
+        it->second->SetFaults(faults);
+    }
 }
 
 int SimBus::PendingInput(UnitId id) const {

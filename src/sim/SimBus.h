@@ -83,7 +83,12 @@ class SimBus final : public HidApi, public SimInspector {
     void SendReport(UnitId unit, const InputReport& report);
 
     void SetFaults(UnitId unit, const Faults& faults);
-    // Delay of every report in and out; 1 ms is a full-speed USB interval.
+    // What the next reports on a cable's upgrade interface suffer.
+    void SetUpgradeFaults(UnitId unit, const UpgradeFaults& faults);
+    // Delay of every report in and out; 1 ms is a full-speed USB interval. The upgrade
+    // interface sends its reports on a fixed schedule of one per delay, as an interrupt
+    // endpoint takes one per frame: a writer that comes back within one slot of the
+    // schedule (late only by its own wake-up) loses no time for it.
     void SetReportDelay(std::chrono::milliseconds delay);
 
     // HidApi
@@ -104,6 +109,7 @@ class SimBus final : public HidApi, public SimInspector {
     std::optional<MouseSettings> SettingsOf(UnitId unit) const override;
     int OpenHandles() const override;
     int PendingInput(UnitId unit) const override;
+    std::optional<UpgradeRecord> UpgradeRecordOf(UnitId unit) const override;
 
   private:
     enum class Role { Config, Decoy, Upgrade };
@@ -124,6 +130,7 @@ class SimBus final : public HidApi, public SimInspector {
         Faults faults;
         std::vector<WrittenReport> written;
         std::uint32_t noise = 0x2545F491;
+        Clock::Duration upgrade_slot_end{};  // when the last upgrade report went out
     };
     struct Open {
         UnitId unit;
@@ -133,6 +140,7 @@ class SimBus final : public HidApi, public SimInspector {
     UnitId PlugLocked(Unit unit, std::vector<BusEvent>& events);
     void Notify(const std::vector<BusEvent>& events);
     void QueueLocked(Unit& unit, InputReport report, Clock::Duration extra = {});
+    void RemoveLocked(std::map<UnitId, Unit>::iterator it, std::vector<BusEvent>& events);
     void AnswerLocked(Unit& unit, const std::vector<std::uint8_t>& request);
     InputReport NoiseLocked(Unit& unit);
 
@@ -144,6 +152,9 @@ class SimBus final : public HidApi, public SimInspector {
     UnitId next_unit_ = 1;
     std::chrono::milliseconds report_delay_{0};
     std::function<void(const BusEvent&)> listener_;
+    // The cables' upgrade interfaces, outliving their units so that what a vanished
+    // mouse received stays visible.
+    std::map<UnitId, std::shared_ptr<SimUpgradeTarget>> upgrade_targets_;
 };
 
 }  // namespace quillora::sim

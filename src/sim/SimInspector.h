@@ -1,13 +1,15 @@
 #pragma once
 
 // What tests look at in the simulated bus, kept apart from the HidApi seam the engine
-// uses: every report written to a unit and the mouse's current settings.
+// uses: every report written to a unit, the mouse's current settings and what its
+// firmware upgrade interface received.
 
 #include <cstdint>
 #include <optional>
 #include <vector>
 
 #include "sim/SimMouse.h"
+#include "sim/SimUpgradeTarget.h"
 
 namespace quillora::sim {
 
@@ -28,6 +30,9 @@ class SimInspector {
     virtual int OpenHandles() const = 0;
     // Input reports waiting on a unit's configuration collection.
     virtual int PendingInput(UnitId unit) const = 0;
+    // What the unit's upgrade interface received; kept after the unit is pulled or
+    // vanished. Nothing for a unit without one.
+    virtual std::optional<UpgradeRecord> UpgradeRecordOf(UnitId unit) const = 0;
 };
 
 }  // namespace quillora::sim

@@ -13,27 +13,44 @@
 #include <vector>
 
 #include "app/Utf8.h"
+#include "formats/AppConfig.h"
+#include "formats/DeviceDescription.h"
 #include "lang/LanguageFile.h"
 #include "unit/lang/InterfaceTextNumbers.h"
-#include "unit/lang/ShippedXmlScan.h"
 
 namespace quillora {
 namespace {
 
 namespace fs = std::filesystem;
 
-const std::string& kAppFolder = kShippedAppFolder;
+const std::string kAppFolder = std::string(QUILLORA_SOURCE_DIR) + "/data/";
+
+std::string ReadShippedFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
 
 std::vector<int> ConfiguredLanguages() {
-    std::vector<int> languages;
-    for (const std::string& v : ScanAttribute(kAppFolder + "config.xml", "lan", "value")) {
-        languages.push_back(std::stoi(v));
-    }
-    return languages;
+    return ReadStartupConfig(ConfigFilePath(kAppFolder)).languages;
 }
 
 std::vector<std::string> CatalogueModels() {
-    return ScanAttribute(kAppFolder + "config.xml", "mouse", "device_attr");
+    std::vector<std::string> models;
+    for (const CatalogModel& model :
+         ReadCatalogConfig(ConfigFilePath(kAppFolder), u"").catalog.models) {
+        models.push_back(ToUtf8(model.deviceAttr));
+    }
+    return models;
+}
+
+// The buttons of a model's description, read as the program reads them.
+std::vector<ButtonDefinition> Buttons(const std::string& model) {
+    DeviceDescription description;
+    EXPECT_TRUE(LoadDeviceDescription(kAppFolder + "device/" + model + ".xml", description))
+        << model;
+    return description.buttons;
 }
 
 std::u16string Text(int language, int number) {
@@ -74,13 +91,48 @@ TEST_P(ShippedLanguage, HasEveryTextTheProgramUses) {
 TEST_P(ShippedLanguage, HasTheButtonTextsOfEveryDescription) {
     std::string missing;
     for (const std::string& model : CatalogueModels()) {
-        const fs::path description = kAppFolder + "device/" + model + ".xml";
-        for (const char* attribute : {"name", "func_desc"}) {
-            for (const std::string& number : ScanAttribute(description, "key", attribute)) {
-                if (Text(GetParam(), std::stoi(number)).empty()) {
-                    missing += "\n  " + number + " (" + attribute + " in " + model + ".xml)";
+        for (const ButtonDefinition& button : Buttons(model)) {
+            for (const int number : {button.nameText, button.descriptionText}) {
+                if (Text(GetParam(), number).empty()) {
+                    missing += "\n  " + std::to_string(number) + " (key " +
+                               std::to_string(button.keyValue) + " in " + model + ".xml)";
                 }
             }
+        }
+    }
+    EXPECT_TRUE(missing.empty()) << "texts missing from " << GetParam() << ".lan:" << missing;
+}
+
+// The code names every interface text it looks up with a constant "kText... = N". This
+// collects them all from the sources, so a lookup added anywhere is checked here too.
+std::vector<std::pair<int, std::string>> TextNumbersNamedInTheCode() {
+    std::vector<std::pair<int, std::string>> found;
+    const std::regex constant("(kText[A-Za-z0-9_]*)\\s*=\\s*([0-9]+)");
+    for (const auto& entry :
+         fs::recursive_directory_iterator(std::string(QUILLORA_SOURCE_DIR) + "/src")) {
+        const std::string ext = entry.path().extension().string();
+        if (!entry.is_regular_file() || (ext != ".h" && ext != ".cpp"))
+            continue;
+        const std::string text = ReadShippedFile(entry.path());
+        for (auto m = std::sregex_iterator(text.begin(), text.end(), constant);
+             m != std::sregex_iterator(); ++m) {
+            found.emplace_back(std::stoi((*m)[2].str()),
+                               (*m)[1].str() + " in " + entry.path().filename().string());
+        }
+    }
+    return found;
+}
+
+TEST(ShippedTexts, TheScanOfTheSourcesFindsTheTextConstants) {
+    // Guards the scan itself: if it found nothing, the next test would pass on nothing.
+    EXPECT_GE(TextNumbersNamedInTheCode().size(), 5u);
+}
+
+TEST_P(ShippedLanguage, HasEveryTextTheCodeNames) {
+    std::string missing;
+    for (const auto& [number, where] : TextNumbersNamedInTheCode()) {
+        if (Text(GetParam(), number).empty()) {
+            missing += "\n  " + std::to_string(number) + " (" + where + ")";
         }
     }
     EXPECT_TRUE(missing.empty()) << "texts missing from " << GetParam() << ".lan:" << missing;
@@ -157,10 +209,8 @@ TEST(ShippedDescriptions, EveryCatalogueModelHasItsDescription) {
     for (const std::string& model : models) {
         const std::string description = kAppFolder + "device/" + model + ".xml";
         ASSERT_TRUE(fs::is_regular_file(description)) << model;
-        // Also keeps the button-text check above from passing on a scan that finds nothing.
-        const std::vector<std::string> names = ScanAttribute(description, "key", "name");
-        EXPECT_EQ(names.size(), ScanAttribute(description, "key", "func_desc").size()) << model;
-        EXPECT_GE(names.size(), 5u) << model;
+        // Also keeps the button-text check above from passing on a file that lists none.
+        EXPECT_GE(Buttons(model).size(), 5u) << model;
     }
 }
 

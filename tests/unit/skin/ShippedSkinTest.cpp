@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <optional>
 #include <regex>
@@ -18,14 +19,36 @@
 #include <string>
 #include <vector>
 
-#include "unit/lang/ShippedXmlScan.h"
+#include "app/Utf8.h"
+#include "formats/AppConfig.h"
+#include "formats/DeviceDescription.h"
 
 namespace quillora {
 namespace {
 
 namespace fs = std::filesystem;
 
+const std::string kShippedAppFolder = std::string(QUILLORA_SOURCE_DIR) + "/data/";
 const fs::path kSkin = fs::path(kShippedAppFolder) / "skins" / "dark";
+
+std::string ReadShippedFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+// The catalogue's models, read as the program reads config.xml.
+std::vector<CatalogModel> CatalogueModels() {
+    return ReadCatalogConfig(ConfigFilePath(kShippedAppFolder), u"").catalog.models;
+}
+
+DeviceDescription DescriptionOfModel(const std::string& model) {
+    DeviceDescription description;
+    EXPECT_TRUE(LoadDeviceDescription(kShippedAppFolder + "device/" + model + ".xml", description))
+        << model;
+    return description;
+}
 const fs::path kHicolor = fs::path(QUILLORA_SOURCE_DIR) / "packaging" / "icons" / "hicolor";
 
 uint32_t BigEndian32(const std::string& s, size_t at) {
@@ -112,10 +135,6 @@ std::optional<Png> DecodePng(const fs::path& file) {
         }
     }
     return png;
-}
-
-fs::path DescriptionOf(const std::string& model) {
-    return fs::path(kShippedAppFolder) / "device" / (model + ".xml");
 }
 
 fs::path TwiceAsLarge(const std::string& name) {
@@ -214,18 +233,14 @@ TEST(ShippedSkin, EveryImageTheWindowLoadsIsListedAndPresent) {
 TEST(ShippedSkin, EveryModelPictureTheDataNamesIsPresent) {
     const std::set<std::string> listed = ManifestNames();
     std::vector<std::string> pictures;
-    for (const std::string& tile :
-         ScanAttribute(kShippedAppFolder + "config.xml", "mouse", "image")) {
-        pictures.push_back("device/" + tile);
-    }
-    for (const std::string& model :
-         ScanAttribute(kShippedAppFolder + "config.xml", "mouse", "device_attr")) {
-        for (const std::string& picture :
-             ScanAttribute(DescriptionOf(model), "image_file", "mouse_img")) {
-            pictures.push_back("device/" + picture);
+    for (const CatalogModel& model : CatalogueModels()) {
+        pictures.push_back("device/" + ToUtf8(model.imagePath));
+        const DeviceDescription description = DescriptionOfModel(ToUtf8(model.deviceAttr));
+        if (description.picture) {
+            pictures.push_back(ToUtf8(*description.picture));  // already "device/..."
         }
     }
-    ASSERT_FALSE(pictures.empty());
+    ASSERT_GE(pictures.size(), 6u);
     for (const std::string& name : pictures) {
         EXPECT_TRUE(listed.count(name)) << name << " missing in MANIFEST.txt";
         EXPECT_TRUE(fs::is_regular_file(kSkin / name)) << name;
@@ -268,38 +283,33 @@ const std::map<std::string, std::pair<uint32_t, uint32_t>> kPictureSizes = {
     {"halcyon_pro", {360, 400}}, {"halcyon_core", {360, 400}}, {"wren_mini", {300, 360}}};
 
 TEST(ShippedSkin, HotspotLinesEndOnTheDrawnMouse) {
-    for (const std::string& model :
-         ScanAttribute(kShippedAppFolder + "config.xml", "mouse", "device_attr")) {
-        const fs::path description = DescriptionOf(model);
-        const std::vector<std::string> picture =
-            ScanAttribute(description, "image_file", "mouse_img");
-        ASSERT_EQ(picture.size(), 1u) << model;
-        const std::optional<Png> png = DecodePng(kSkin / "device" / picture[0]);
-        ASSERT_TRUE(png) << picture[0] << " is not an RGBA PNG";
+    for (const CatalogModel& catalogued : CatalogueModels()) {
+        const std::string model = ToUtf8(catalogued.deviceAttr);
+        const DeviceDescription description = DescriptionOfModel(model);
+        ASSERT_TRUE(description.picture.has_value()) << model;
+        const std::string picture = ToUtf8(*description.picture);
+        const std::optional<Png> png = DecodePng(kSkin / picture);
+        ASSERT_TRUE(png) << picture << " is not an RGBA PNG";
         ASSERT_TRUE(kPictureSizes.count(model)) << model;
         EXPECT_EQ(png->width, kPictureSizes.at(model).first) << model;
         EXPECT_EQ(png->height, kPictureSizes.at(model).second) << model;
 
-        const std::vector<ScannedElement> keys = ScanElements(description, "key");
-        ASSERT_FALSE(keys.empty()) << model;
-        for (const ScannedElement& key : keys) {
-            std::smatch m;
-            const std::string rect = key.at("rect");
-            ASSERT_TRUE(std::regex_match(rect, m, std::regex("([0-9]+)#([0-9]+)#([0-9]+)")))
-                << model << " " << rect;
-            const uint32_t x1 = std::stoul(m[1]), x2 = std::stoul(m[2]), y = std::stoul(m[3]);
-            ASSERT_LT(x1, x2) << model << " " << rect;
-            ASSERT_LT(x2, png->width) << model << " " << rect;
-            ASSERT_LT(y, png->height) << model << " " << rect;
+        ASSERT_FALSE(description.buttons.empty()) << model;
+        for (const ButtonDefinition& key : description.buttons) {
+            const HotspotLine& line = key.hotspot;
+            ASSERT_GE(line.x1, 0) << model << " key " << key.keyValue;
+            ASSERT_LT(line.x1, line.x2) << model << " key " << key.keyValue;
+            ASSERT_LT(uint32_t(line.x2), png->width) << model << " key " << key.keyValue;
+            ASSERT_LT(uint32_t(line.y), png->height) << model << " key " << key.keyValue;
             // The label is drawn at the end the direction names; the other end is the button.
-            const uint32_t button = key.at("direction") == "1" ? x1 : x2;
-            const uint32_t label = key.at("direction") == "1" ? x2 : x1;
-            EXPECT_GE(png->Alpha(button, y), 200)
-                << model << " key " << key.at("key_value") << ": (" << button << ", " << y
-                << ") is not on the mouse";
+            const uint32_t button = uint32_t(key.direction == 1 ? line.x1 : line.x2);
+            const uint32_t label = uint32_t(key.direction == 1 ? line.x2 : line.x1);
+            const uint32_t y = uint32_t(line.y);
+            EXPECT_GE(png->Alpha(button, y), 200) << model << " key " << key.keyValue << ": ("
+                                                  << button << ", " << y << ") is not on the mouse";
             EXPECT_EQ(png->Alpha(label, y), 0)
-                << model << " key " << key.at("key_value") << ": the label end (" << label << ", "
-                << y << ") lies on the mouse";
+                << model << " key " << key.keyValue << ": the label end (" << label << ", " << y
+                << ") lies on the mouse";
         }
     }
 }
