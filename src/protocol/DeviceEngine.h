@@ -5,7 +5,8 @@
 //
 //   DeviceEngine engine(context);
 //   engine.Hooks().text = [&](int n) { return texts.GetText(n); };
-//   engine.Worker().RegisterTask(kTaskWriteDpiLevels, ...);   // the other tasks
+//   engine.Hooks().checkFirmwareVersion = FirmwareCheckAfterRead(context, updateConfig);
+//   RegisterUpdateTasks(engine.Worker(), context, updateConfig);  // and the write tasks
 //   engine.Start();                                           // fill, queue 1 and 23
 //   ... engine.OpenSelectedDevice(type), engine.HotPlug().OnMonitorReadable(monitor)
 //   engine.Stop();
