@@ -140,7 +140,42 @@ std::vector<ReportFrame> HidDeviceLink::EnumerateDevice() {
         record.index = static_cast<int>(interfaces_.size());
         interfaces_.push_back(std::move(record));
     }
+    Keep(notifications);
     return notifications;
+}
+
+void HidDeviceLink::Keep(const std::vector<ReportFrame>& notifications) {
+    if (notifications.empty()) {
+        return;
+    }
+    std::lock_guard<std::mutex> lock(mutex_);
+    // A device that floods reports during exchanges cannot grow this without bound.
+    constexpr std::size_t kMaxKept = 64;
+    for (const ReportFrame& n : notifications) {
+        if (kept_.size() < kMaxKept) {
+            kept_.push_back(n);
+        }
+    }
+}
+
+std::vector<ReportFrame> HidDeviceLink::TakeKeptNotifications() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::vector<ReportFrame> taken;
+    taken.swap(kept_);
+    return taken;
+}
+
+bool HidDeviceLink::CanReadNotification() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!open_) {
+        return false;
+    }
+    if (CurrentTargetLocked().handle != HidHandle::None) {
+        return true;
+    }
+    return std::any_of(interfaces_.begin(), interfaces_.end(), [](const HidInterface& i) {
+        return i.link_kind == kLinkReceiver && i.handle != HidHandle::None;
+    });
 }
 
 void HidDeviceLink::SetOpen(bool open) {
@@ -360,6 +395,7 @@ ExchangeResult HidDeviceLink::SendCommand(ReportFrame& frame, FrameSize size) {
     const std::size_t n = ToBytes(size);
     ReportFrame scratch;
     const Outcome outcome = Exchange(target, frame.data(), scratch.data(), n, result.notifications);
+    Keep(result.notifications);
     if (outcome == Outcome::WriteFailed) {
         return result;
     }
@@ -413,6 +449,7 @@ ExchangeResult HidDeviceLink::QueryDeviceInfo(ReportFrame& frame, std::optional<
         target = {interfaces_[*index].handle, *index};
     }
     result.ok = QueryInfoOn(target, frame, result.notifications);
+    Keep(result.notifications);
     if (result.ok) {
         std::lock_guard<std::mutex> lock(mutex_);
         if (HidInterface* i = FindLocked(target.index, target.handle)) {
@@ -443,9 +480,12 @@ bool HidDeviceLink::ReadNotification(ReportFrame& buffer, int& device_type) {
     if (current.handle != HidHandle::None) {
         return Read(current, buffer.data(), ReportFrame::kSize, kNotificationReadMs) > 0;
     }
+    const int share = receivers.empty()
+                          ? 0
+                          : std::max(1, kNotificationReadMs / static_cast<int>(receivers.size()));
     for (const Target& r : receivers) {
         ReportFrame scratch;
-        if (Read(r, scratch.data(), ToBytes(FrameSize::Short), kReceiverReadMs) <= 0) {
+        if (Read(r, scratch.data(), ToBytes(FrameSize::Short), share) <= 0) {
             continue;
         }
         if (scratch[0] == kConnectionReport) {

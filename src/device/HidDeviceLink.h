@@ -78,6 +78,9 @@ class HidDeviceLink {
     static constexpr int kReplyReadMs = 30;
     static constexpr int kRequeryDelayMs = 500;
     static constexpr int kNotificationReadMs = 100;
+    // PollReceivers reads each receiver this long. An idle ReadNotification without a
+    // current interface shares kNotificationReadMs among the receivers instead, so the
+    // worker wakes as seldom with only receivers as with a current interface.
     static constexpr int kReceiverReadMs = 10;
     static constexpr std::size_t kMaxProductChars = 512;
     static constexpr std::size_t kMaxPathChars = 1023;
@@ -143,13 +146,20 @@ class HidDeviceLink {
     ExchangeResult QueryDeviceInfo(ReportFrame& frame, std::optional<int> index);
 
     // One unsolicited report: from the current interface (100 ms), else from the first
-    // receiver interface that delivers within 10 ms, applying a receiver's 0xC0 report to
-    // its interface (online: re-identify; else offline). `device_type` is the model the
-    // report belongs to. The caller judges the buffer, not the result.
+    // receiver interface that delivers (100 ms shared among the receivers), applying a receiver's
+    // 0xC0 report to its interface (online: re-identify; else offline). `device_type` is the model
+    // the report belongs to. The caller judges the buffer, not the result.
     bool ReadNotification(ReportFrame& buffer, int& device_type);
     // Reads each receiver interface of the selected model once and takes over the
     // connection state its 0xC0 report gives.
     void PollReceivers();
+    // Whether ReadNotification has anything to wait on (a current interface or a
+    // receiver); when not, it returns at once.
+    bool CanReadNotification();
+
+    // Every notification an exchange or an enumeration met is also kept here, in
+    // arrival order, until the worker takes them (after each task) and handles them.
+    std::vector<ReportFrame> TakeKeptNotifications();
 
     // Firmware upgrade channel.
     HidHandle OpenUpgradeInterface(std::uint16_t vendor_id, std::uint16_t product_id);
@@ -183,6 +193,7 @@ class HidDeviceLink {
                             const std::u16string& model_code) const;
     int GetLinkKindLocked(std::uint16_t vendor_id, std::uint16_t product_id) const;
     void SetOnlineStateLocked(int device_type, int link_kind, int state);
+    void Keep(const std::vector<ReportFrame>& notifications);
     HidInterface* FindLocked(int index, HidHandle handle);
 
     HidApi& api_;
@@ -197,6 +208,7 @@ class HidDeviceLink {
     int selected_device_type_ = 0;
     int current_index_ = -1;  // into interfaces_, -1 when not chosen
     HidHandle upgrade_ = HidHandle::None;
+    std::vector<ReportFrame> kept_;
 };
 
 }  // namespace quillora
