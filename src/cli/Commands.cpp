@@ -1,6 +1,7 @@
 #include "cli/Commands.h"
 
 #include "cli/ProbeCommand.h"
+#include "cli/StoreCommands.h"
 
 namespace quillora::cli {
 
@@ -13,6 +14,20 @@ const std::vector<Command>& AllCommands() {
          "battery). Use it to find the identity of a mouse to add to config.xml.\n"
          "Exits 0 whatever it finds.",
          &RunProbe},
+        {"devices", "devices", "the catalogued models and the interfaces found",
+         "Runs discovery and the full read, then lists every catalogued model with its\n"
+         "device type, name, device_attr, link (cable, receiver or none), online state and\n"
+         "version, marks the selected one, and lists the open interfaces.\n"
+         "Exits 0 whatever it finds.",
+         &RunDevices},
+        {"settings", "settings", "every setting of the current profile",
+         "Prints every stored setting of the current profile as key=value (values as\n"
+         "stored). Works without a device: the selected model's database is used.",
+         &RunSettings},
+        {"get", "get SETTING", "one setting of the current profile",
+         "Prints the stored value of one setting of the current profile, for example\n"
+         "'get dpi_group0_value'. Exit 2 for a name that is not a setting.",
+         &RunGet},
     };
     return commands;
 }
