@@ -2,7 +2,7 @@
 
 // The command line of quillora-cli:
 //   quillora-cli [--app-dir DIR] [--data-dir DIR] [--config-dir DIR] [--model DEVICE_ATTR]
-//                [--simulate SPEC] [--wire-log FILE] [--json] COMMAND [ARGS]
+//                [--simulate DEVICES] [--wire-log FILE] [--json] COMMAND [ARGS]
 // Global options come before the command; everything after it belongs to the command.
 
 #include <optional>

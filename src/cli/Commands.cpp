@@ -43,7 +43,7 @@ const Command* FindCommand(const std::string& name) {
 std::string OverviewHelp() {
     std::string text =
         "usage: quillora-cli [--app-dir DIR] [--data-dir DIR] [--config-dir DIR]\n"
-        "                    [--model DEVICE_ATTR] [--simulate SPEC] [--wire-log FILE]\n"
+        "                    [--model DEVICE_ATTR] [--simulate DEVICES] [--wire-log FILE]\n"
         "                    [--json] COMMAND [ARGS]\n"
         "\n"
         "Configures a Quillora mouse from the command line.\n"
@@ -53,7 +53,7 @@ std::string OverviewHelp() {
         "  --data-dir DIR      the data folder (profile databases, downloads)\n"
         "  --config-dir DIR    the folder of the program's own settings\n"
         "  --model ATTR        work with the catalogued model of that device_attr\n"
-        "  --simulate SPEC     a simulated mouse instead of real HID: cable, receiver or\n"
+        "  --simulate DEVICES  a simulated mouse instead of real HID: cable, receiver or\n"
         "                      cable+receiver, then optionally :key=value,... with model,\n"
         "                      sensor, rate_cap, battery, firmware, mouse=off, nak, delay_ms\n"
         "  --wire-log FILE     append every HID report in and out to FILE\n"
