@@ -7,7 +7,7 @@ namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
 
-void AppendUtf8(std::string& out, char32_t cp) {
+void AppendUtf8Impl(std::string& out, char32_t cp) {
     if (cp < 0x80) {
         out.push_back(static_cast<char>(cp));
     } else if (cp < 0x800) {
@@ -25,7 +25,7 @@ void AppendUtf8(std::string& out, char32_t cp) {
     }
 }
 
-void AppendUtf16(std::u16string& out, char32_t cp) {
+void AppendUtf16Impl(std::u16string& out, char32_t cp) {
     if (cp < 0x10000) {
         out.push_back(static_cast<char16_t>(cp));
     } else {
@@ -41,6 +41,14 @@ bool IsContinuation(unsigned char b) {
 
 }  // namespace
 
+void AppendUtf8CodePoint(std::string& out, char32_t codePoint) {
+    AppendUtf8Impl(out, codePoint);
+}
+
+void AppendUtf16CodePoint(std::u16string& out, char32_t codePoint) {
+    AppendUtf16Impl(out, codePoint);
+}
+
 std::string ToUtf8(std::u16string_view wide) {
     std::string out;
     out.reserve(wide.size());
@@ -52,12 +60,12 @@ std::string ToUtf8(std::u16string_view wide) {
         if (u >= 0xD800 && u <= 0xDBFF && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 &&
             wide[i + 1] <= 0xDFFF) {
             const char32_t cp = 0x10000 + ((char32_t(u) - 0xD800) << 10) + (wide[i + 1] - 0xDC00);
-            AppendUtf8(out, cp);
+            AppendUtf8Impl(out, cp);
             ++i;
         } else if (u >= 0xD800 && u <= 0xDFFF) {
-            AppendUtf8(out, kReplacement);
+            AppendUtf8Impl(out, kReplacement);
         } else {
-            AppendUtf8(out, u);
+            AppendUtf8Impl(out, u);
         }
     }
     return out;
@@ -127,7 +135,7 @@ std::u16string FromUtf8(std::string_view utf8) {
             i += k;  // the maximal ill-formed subpart
             continue;
         }
-        AppendUtf16(out, cp);
+        AppendUtf16Impl(out, cp);
         i += len;
     }
     return out;

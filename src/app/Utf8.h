@@ -18,4 +18,9 @@ std::string ToUtf8(std::u16string_view wide);
 std::u16string FromUtf8(const char* utf8);
 std::u16string FromUtf8(std::string_view utf8);
 
+// Appends one Unicode code point (at most U+10FFFF) in UTF-8, or in UTF-16 as one unit
+// or a surrogate pair. Shared by every converter of the program.
+void AppendUtf8CodePoint(std::string& out, char32_t codePoint);
+void AppendUtf16CodePoint(std::u16string& out, char32_t codePoint);
+
 }  // namespace quillora
